@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, skipping what is already there.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config googletest
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    binutils-mingw-w64-i686 g++-mingw-w64-i686
+    xvfb xdotool x11-utils imagemagick fonts-noto-cjk
+    clang libclang-rt-14-dev valgrind
+    wine wine32:i386 locales
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+fi
+as_root apt-get update -qq
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

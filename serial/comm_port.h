@@ -1,0 +1,24 @@
+// CCommPort: one serial device held for the length of one exchange.
+#pragma once
+
+#include "win32_names.h"
+
+class CCommPort {
+public:
+    explicit CCommPort(const char* portName);
+    virtual ~CCommPort();
+
+    CCommPort(const CCommPort&) = delete;
+    CCommPort& operator=(const CCommPort&) = delete;
+
+    // 1 when the device was opened (the line settings are then applied, their results ignored),
+    // 0 when it could not be.
+    int Open(DWORD baud);
+    int Write(const void* data, int length);
+    int Read(void* buffer, int length);
+    void Close();
+
+private:
+    char m_portName[20];
+    HANDLE m_device;
+};

@@ -1,0 +1,33 @@
+// A recording stand-in for the Win32 comm calls, linked in their place: it records every call with
+// its arguments, answers from a script, and can be told to fail any call or to move fewer bytes.
+#pragma once
+
+#include "win32_names.h"
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fake_comm {
+
+struct State {
+    std::vector<std::string> calls;          // "Name(arg, arg, ...)", the handle shown as h
+    std::set<std::string> failing;           // names of calls that report failure
+    DCB reported{};                          // what GetCommState hands out
+    DCB applied{};                           // the last record SetCommState received
+    COMMTIMEOUTS timeouts{};                 // the last record SetCommTimeouts received
+    std::deque<BYTE> incoming;               // what ReadFile hands out
+    std::vector<BYTE> written;               // what WriteFile took
+    DWORD writeLimit = MAXDWORD;             // at most this many bytes per WriteFile
+    DWORD readLimit = MAXDWORD;              // at most this many bytes per ReadFile
+    int openHandles = 0;
+};
+
+// The one fake device of the process; Reset() makes it new.
+State& Device();
+void Reset();
+// A DCB whose every field holds a distinct non-zero value, to see which fields Open changes.
+DCB DistinctDcb();
+
+}  // namespace fake_comm
