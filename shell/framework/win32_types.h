@@ -12,6 +12,7 @@ using BOOL = int;
 using CHAR = char;
 using WCHAR = char16_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;

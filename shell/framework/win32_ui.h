@@ -118,3 +118,18 @@ BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+using LPPAINTSTRUCT = PAINTSTRUCT*;
+
+HWND GetDlgItem(HWND dialog, int id);
+HMENU GetSystemMenu(HWND window, BOOL revert);
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);

@@ -1,0 +1,26 @@
+// The module's compiled resources, embedded in the executable, and the icons made from them.
+#pragma once
+
+#include "resource_reader.h"
+#include "win32_names.h"
+
+#include <QIcon>
+#include <QImage>
+
+#include <optional>
+#include <vector>
+
+struct HICON__ {
+    QImage big;    // the 32 x 32 image, as the system's standard icon size
+    QImage small;  // the 16 x 16 image
+    QIcon icon;    // both, for window decorations
+};
+
+namespace qtlayer {
+
+const std::vector<res::Entry>& ModuleEntries();
+std::optional<res::DialogTemplate> LoadDialogTemplate(UINT id);
+// The 8-bit (UTF-8) text of a string resource; empty when absent.
+std::string LoadStringUtf8(UINT id);
+
+}  // namespace qtlayer

@@ -1,0 +1,36 @@
+// CProbeDialog: the main dialog, the whole user interface of the tool.
+#pragma once
+
+#include "framework.h"
+
+#include <memory>
+
+class CCommPort;
+
+class CProbeDialog : public CDialog {
+public:
+    explicit CProbeDialog(CWnd* parent = nullptr);
+    ~CProbeDialog() override;
+
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    // The Send transaction: one exchange on the serial line (transfer/send_transaction.cpp).
+    void OnOK() override;
+
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnClearResult();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HICON m_hIcon;
+    // The port of the Send in progress; empty outside a Send.
+    std::unique_ptr<CCommPort> m_pCurrentPort;
+
+    bool OpenAtChosenRate();
+    void AppendResultLine(const CString& line);
+};

@@ -1,0 +1,42 @@
+// Drives a modal dialog of the tool from inside its own modal loop, with real Qt widgets and
+// real key events, and reads it back through the same Win32 calls the tool uses.
+#pragma once
+
+#include "framework.h"
+#include "window_handle.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class DialogDriver {
+public:
+    explicit DialogDriver(CDialog& dialog) : m_dialog(dialog) {}
+
+    HWND Handle() const { return m_dialog.m_hWnd; }
+    QWidget* Window() const;
+    QWidget* Control(int id) const;
+    template <typename Widget>
+    Widget* ControlAs(int id) const { return qobject_cast<Widget*>(Control(id)); }
+
+    std::string Text(int id) const;           // WM_GETTEXT, as the tool reads it
+    void SetText(int id, const std::string& text) const;  // WM_SETTEXT
+    void Type(int id, const QString& text) const;          // real key presses into the control
+    void SelectRate(int index) const;         // picks a list entry as a user does
+    void Click(int id) const;
+    void Key(int id, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    bool Running() const { return m_dialog.m_hWnd != nullptr; }
+
+private:
+    CDialog& m_dialog;
+};
+
+// Runs `dialog` modally, calls `body` once its loop runs, and makes sure the dialog ends: a body
+// that returns with the dialog still up ends it with IDCANCEL; a watchdog ends a stuck one.
+// Returns DoModal's result.
+INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body);
+
+// Processes events until `condition` holds or the deadline passes.
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000);

@@ -1,0 +1,63 @@
+// The far end of a serial line for tests: a pseudo-terminal pair whose slave is mapped as com1 in a
+// device map of the test's own (XDG_CONFIG_HOME is pointed at a temporary folder), and whose master
+// is served by a thread that records what the tool sends and answers as told.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+class PtyPeer {
+public:
+    enum class When {
+        OnEachWrite,     // the answer goes out whenever the tool's bytes arrive (one write per Send)
+        WhileOpen,       // the answer is repeated every few milliseconds while the tool holds the line
+    };
+
+    PtyPeer();
+    ~PtyPeer();
+    PtyPeer(const PtyPeer&) = delete;
+    PtyPeer& operator=(const PtyPeer&) = delete;
+
+    // What the peer answers from now on, once per Send (When::OnEachWrite) or repeatedly.
+    void SetAnswer(Bytes answer, When when = When::OnEachWrite);
+
+    // Everything the tool has sent so far, and how often it has opened the line.
+    Bytes Received() const;
+    int Opens() const;
+    // Waits (with a deadline) until at least `count` bytes have arrived.
+    bool WaitForReceived(std::size_t count, std::chrono::milliseconds deadline = std::chrono::seconds(5)) const;
+    void ClearReceived();
+
+    const std::string& SlavePath() const { return m_slavePath; }
+    int MasterFd() const { return m_master; }
+    const std::filesystem::path& MapDir() const { return m_mapDir; }
+
+private:
+    int m_master = -1;
+    std::string m_slavePath;
+    std::filesystem::path m_configHome;
+    std::filesystem::path m_mapDir;
+    std::string m_oldConfigHome;
+    bool m_hadConfigHome = false;
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    Bytes m_received;
+    Bytes m_answer;
+    When m_when = When::OnEachWrite;
+    int m_opens = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+
+    void Serve();
+    void SendAnswer(bool lineHeld, bool bytesArrived);
+};
