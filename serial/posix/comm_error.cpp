@@ -1,0 +1,44 @@
+#include "comm_error.h"
+
+#include <cerrno>
+
+DWORD Win32ErrorFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+    case ELOOP:
+    case EIO:  // a serial port node without hardware behind it refuses opens with EIO
+        return ERROR_FILE_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EBUSY:
+        return ERROR_SHARING_VIOLATION;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case EINVAL:
+        return ERROR_INVALID_PARAMETER;
+    case ENOTTY:
+        return ERROR_NOT_SUPPORTED;
+    case EBADF:
+        return ERROR_INVALID_HANDLE;
+    default:
+        return ERROR_GEN_FAILURE;
+    }
+}
+
+BOOL FailWith(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL FailWithErrno()
+{
+    return FailWith(Win32ErrorFromErrno(errno));
+}

@@ -1,0 +1,68 @@
+#include "comm_handle.h"
+
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+
+#include <unistd.h>
+
+namespace {
+
+struct Registry {
+    std::mutex lock;
+    std::unordered_map<std::uintptr_t, std::shared_ptr<CommDevice>> devices;
+    // Handle values are never reused, so a closed handle cannot come to name a later device.
+    // Steps of 4 keep them looking like kernel handles; 0 and -1 are never reached.
+    std::uintptr_t lastValue = 0;
+};
+
+Registry& TheRegistry()
+{
+    static Registry registry;
+    return registry;
+}
+
+}  // namespace
+
+CommDevice::CommDevice(int descriptor) : fd(descriptor) {}
+
+CommDevice::~CommDevice()
+{
+    close(fd);
+}
+
+HANDLE RegisterCommDevice(int fd)
+{
+    auto device = std::make_shared<CommDevice>(fd);
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    registry.lastValue += 4;
+    registry.devices.emplace(registry.lastValue, std::move(device));
+    return reinterpret_cast<HANDLE>(registry.lastValue);
+}
+
+std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == registry.devices.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return found->second;
+}
+
+std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == registry.devices.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto device = std::move(found->second);
+    registry.devices.erase(found);
+    return device;
+}

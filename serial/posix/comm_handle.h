@@ -1,0 +1,27 @@
+// What a comm HANDLE stands for: an open serial device and the state Win32 keeps with it.
+// Handles are looked up in a registry, so a stale or made-up handle is refused, never followed.
+#pragma once
+
+#include "win32_names.h"
+
+#include <memory>
+
+struct CommDevice {
+    explicit CommDevice(int descriptor);
+    ~CommDevice();
+    CommDevice(const CommDevice&) = delete;
+    CommDevice& operator=(const CommDevice&) = delete;
+
+    const int fd;
+    COMMTIMEOUTS timeouts{};
+    // What was last asked for the lines, reported where the device cannot read them back.
+    DWORD dtrControl = DTR_CONTROL_DISABLE;
+    DWORD rtsControl = RTS_CONTROL_DISABLE;
+};
+
+// Takes ownership of an open descriptor and hands out a new handle for it.
+HANDLE RegisterCommDevice(int fd);
+// The device behind a handle; null with ERROR_INVALID_HANDLE set when there is none.
+std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle);
+// Removes the handle, so it is invalid from now on; null with ERROR_INVALID_HANDLE when unknown.
+std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle);

@@ -1,0 +1,56 @@
+#include "device_open.h"
+
+#include "comm_error.h"
+#include "modem_lines.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int Refuse(int fd, DWORD error)
+{
+    if (fd >= 0)
+        close(fd);
+    FailWith(error);
+    return -1;
+}
+
+}  // namespace
+
+int OpenExclusiveTty(const std::filesystem::path& path)
+{
+    // Opening some devices has effects of its own (a watchdog starts, a tape rewinds), so
+    // nothing but a character device is even tried; isatty below turns away the other kinds.
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return Refuse(-1, Win32ErrorFromErrno(errno));
+    if (!S_ISCHR(status.st_mode))
+        return Refuse(-1, ERROR_FILE_NOT_FOUND);
+
+    // Non-blocking: neither the open nor any later call may wait for carrier.
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Refuse(-1, Win32ErrorFromErrno(errno));
+    if (!isatty(fd))
+        return Refuse(fd, ERROR_FILE_NOT_FOUND);
+    // TIOCEXCL keeps out later openers, except root; the lock keeps out root too.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return Refuse(fd, errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : Win32ErrorFromErrno(errno));
+    ioctl(fd, TIOCEXCL);
+    // Linux raises DTR and RTS in open(); the Windows driver leaves them down until asked.
+    DropModemLines(fd, TIOCM_DTR | TIOCM_RTS);
+    return fd;
+}
+
+void ReleaseExclusiveTty(int fd)
+{
+    // A pseudo-terminal's slave keeps the flag after its last close while the master lives.
+    ioctl(fd, TIOCNXCL);
+    flock(fd, LOCK_UN);
+}

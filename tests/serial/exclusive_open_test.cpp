@@ -1,0 +1,76 @@
+// Share mode 0: one holder at a time, in this process or another, root included.
+#include "comm_port.h"
+#include "process_tools.h"
+#include "pty_port_fixture.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// CreateFileA of com1 in another process: 0 when it opened, else its error.
+std::optional<int> OpenInAnotherProcess()
+{
+    return ExitCodeInChild(
+        [] {
+            HANDLE handle = CreateFileA("com1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (handle == INVALID_HANDLE_VALUE)
+                return static_cast<int>(GetLastError());
+            CloseHandle(handle);
+            return 0;
+        },
+        10s);
+}
+
+bool TerminalIsExclusive(int fd)
+{
+    int exclusive = 0;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    return exclusive != 0;
+}
+
+class ExclusiveOpenTest : public PtyPortTest {};
+
+TEST_F(ExclusiveOpenTest, SecondOpenFailsWhileTheFirstHoldsTheDevice)
+{
+    ASSERT_EQ(geteuid(), 0u) << "the point is that root is refused as well";
+    ScopedHandle first(CreateCom1());
+    ASSERT_TRUE(first.Valid());
+    const int descriptorsBefore = OpenDescriptorCount();
+    SetLastError(ERROR_SUCCESS);
+    ScopedHandle second(CreateCom1());
+    EXPECT_FALSE(second.Valid());
+    EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+    EXPECT_EQ(OpenInAnotherProcess(), static_cast<int>(ERROR_SHARING_VIOLATION));
+
+    first.Close();
+    EXPECT_EQ(OpenInAnotherProcess(), 0);
+    ScopedHandle third(CreateCom1());
+    EXPECT_TRUE(third.Valid());
+}
+
+TEST_F(ExclusiveOpenTest, SecondPortFailsToOpenWhileTheFirstIsOpen)
+{
+    CCommPort first("com1");
+    ASSERT_EQ(first.Open(CBR_19200), 1);
+    CCommPort second("com1");
+    EXPECT_EQ(second.Open(CBR_19200), 0);
+    first.Close();
+    EXPECT_EQ(second.Open(CBR_19200), 1);
+}
+
+TEST_F(ExclusiveOpenTest, TerminalIsExclusiveOnlyWhileHeld)
+{
+    const int slave = peer.HeldSlave();
+    EXPECT_FALSE(TerminalIsExclusive(slave));
+    ScopedHandle port(CreateCom1());
+    ASSERT_TRUE(port.Valid());
+    EXPECT_TRUE(TerminalIsExclusive(slave));
+    port.Close();
+    EXPECT_FALSE(TerminalIsExclusive(slave)) << "other users could never open the device again";
+}
+
+}  // namespace

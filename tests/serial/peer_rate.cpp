@@ -1,0 +1,15 @@
+#include "peer_rate.h"
+
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+#include <cerrno>
+#include <system_error>
+
+std::uint32_t PeerLineRate(int fd)
+{
+    termios2 settings{};
+    if (ioctl(fd, TCGETS2, &settings) != 0)
+        throw std::system_error(errno, std::generic_category(), "TCGETS2");
+    return settings.c_ospeed;
+}

@@ -1,0 +1,157 @@
+#include "process_tools.h"
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+[[noreturn]] void ThrowErrno(const char* what)
+{
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+int OpenPidfd(pid_t pid)
+{
+    const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    if (fd < 0)
+        ThrowErrno("pidfd_open");
+    return fd;
+}
+
+int MillisecondsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+bool Readable(int fd, int timeoutMs)
+{
+    pollfd target{fd, POLLIN, 0};
+    return poll(&target, 1, timeoutMs) > 0;
+}
+
+// The wait status once the process behind `pidfd` ended within the limit.
+std::optional<int> Reap(pid_t pid, int pidfd, std::chrono::milliseconds limit)
+{
+    if (!Readable(pidfd, static_cast<int>(limit.count())))
+        return std::nullopt;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        ThrowErrno("waitpid");
+    return status;
+}
+
+}  // namespace
+
+std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit)
+{
+    const pid_t pid = fork();
+    if (pid < 0)
+        ThrowErrno("fork");
+    if (pid == 0)
+        _exit(body());
+    const int pidfd = OpenPidfd(pid);
+    auto status = Reap(pid, pidfd, limit);
+    if (!status) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(pidfd);
+    if (!status || !WIFEXITED(*status))
+        return std::nullopt;
+    return WEXITSTATUS(*status);
+}
+
+ChildProgram::ChildProgram(const std::vector<std::string>& arguments)
+{
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        ThrowErrno("pipe2");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    std::vector<char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int error = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    m_output = pipeEnds[0];
+    if (error != 0) {
+        errno = error;
+        ThrowErrno("posix_spawn");
+    }
+    m_pidfd = OpenPidfd(m_pid);
+}
+
+ChildProgram::~ChildProgram()
+{
+    if (IsRunning()) {
+        Signal(SIGKILL);
+        WaitForExit(std::chrono::seconds(5));
+    }
+    if (m_pidfd >= 0)
+        close(m_pidfd);
+    close(m_output);
+}
+
+std::optional<int> ChildProgram::WaitForExit(std::chrono::milliseconds limit)
+{
+    if (!m_status)
+        m_status = Reap(m_pid, m_pidfd, limit);
+    return m_status;
+}
+
+bool ChildProgram::IsRunning()
+{
+    return m_pid > 0 && !WaitForExit(std::chrono::milliseconds(0));
+}
+
+void ChildProgram::Signal(int signal) const
+{
+    // Through the pidfd, so a reaped and reused process id is never hit.
+    syscall(SYS_pidfd_send_signal, m_pidfd, signal, nullptr, 0);
+}
+
+std::string ChildProgram::ReadLine(std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    std::string line;
+    char c = 0;
+    while (Readable(m_output, MillisecondsUntil(deadline)) && read(m_output, &c, 1) == 1) {
+        if (c == '\n')
+            return line;
+        line += c;
+    }
+    return {};
+}
+
+bool WaitForFile(const std::string& path, ChildProgram& program, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    constexpr std::chrono::milliseconds kLookAgain(10);
+    for (;;) {
+        if (std::filesystem::exists(path))
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        // Waiting on the program's end, so a plug that failed ends the wait at once.
+        if (program.WaitForExit(std::min(kLookAgain, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                        deadline - Clock::now()))))
+            return std::filesystem::exists(path);
+    }
+}
