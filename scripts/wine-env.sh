@@ -1,0 +1,60 @@
+# Sourced by the scripts that run the Windows cross build under Wine. Everything Wine keeps lives in
+# the build tree: the prefix (<build>/wineprefix), the file that COM1 maps to (<build>/wine-com1, a
+# symbolic link the tests point at a pseudo-terminal), and the X display of the test session.
+
+# Exports the Wine environment of the build tree that holds directory $1.
+vornikal_wine_env() {
+    local dir
+    dir=$(cd "$1" && pwd)
+    while [ ! -f "$dir/CMakeCache.txt" ]; do
+        if [ "$dir" = / ]; then
+            echo "wine-env: $1 is not inside a build tree" >&2
+            return 1
+        fi
+        dir=$(dirname "$dir")
+    done
+    export VORNIKAL_BUILD_ROOT=$dir
+    export VORNIKAL_WINE_COM1=$dir/wine-com1
+    export WINEPREFIX=$dir/wineprefix
+    export WINEARCH=win32
+    export WINEDEBUG=-all
+    # No prompts to fetch Mono or Gecko: nothing here needs them.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine takes its ANSI code page from the locale: 950, the program's home code page.
+    vornikal_zh_tw_locale
+    export LC_ALL=zh_TW.UTF-8
+    if [ -f "$dir/wine-display" ]; then
+        DISPLAY=$(cat "$dir/wine-display")
+        export DISPLAY
+    fi
+}
+
+vornikal_zh_tw_locale() {
+    locale -a 2>/dev/null | grep -qix 'zh_TW.utf-\?8' && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "wine-env: the locale zh_TW.UTF-8 is missing; run: sudo localedef -i zh_TW -f UTF-8 zh_TW.UTF-8" >&2
+        return 1
+    fi
+    localedef -i zh_TW -f UTF-8 zh_TW.UTF-8
+}
+
+# Makes the prefix once (under a lock, so parallel tests wait for it): a 32-bit prefix with COM1
+# mapped to $VORNIKAL_WINE_COM1 and the dialogs' face mapped to the Ming face that fits them.
+vornikal_wine_prefix() {
+    (
+        flock 9
+        [ -f "$WINEPREFIX/system.reg" ] && exit 0
+        rm -rf "$WINEPREFIX"
+        local log=$VORNIKAL_BUILD_ROOT/wineprefix-setup.log
+        # No pipe may reach Wine's background services: they would hold it open after we are done.
+        wineboot -i </dev/null >"$log" 2>&1
+        wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$VORNIKAL_WINE_COM1" /f </dev/null >>"$log" 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '新細明體' /t REG_SZ /d 'Noto Serif CJK TC' /f \
+            </dev/null >>"$log" 2>&1
+        # Windows draw their own caption and frame: the test display has no window manager.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1
+        # COM1 is linked from the registry when a session starts: end this one so the next has it.
+        wineserver -k </dev/null >>"$log" 2>&1 || true
+        wineserver -w </dev/null >>"$log" 2>&1 || true
+    ) 9>"$VORNIKAL_BUILD_ROOT/wineprefix.lock"
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows cross build under Wine: `wine-run.sh PROGRAM.exe [ARGS...]`.
+# The Wine prefix is the build tree's own (<build>/wineprefix, made on first use), never the user's.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+vornikal_wine_env "$(dirname "$1")"
+vornikal_wine_prefix
+exec wine "$@"
