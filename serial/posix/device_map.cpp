@@ -42,14 +42,17 @@ std::optional<std::filesystem::path> AbsoluteFromEnvironment(const char* variabl
 
 std::optional<std::filesystem::path> MapEntry(const std::filesystem::path& folder, const std::string& name)
 {
+    // Error codes throughout: a folder that cannot be read is a map without entries, and no
+    // exception may leave a Win32 call.
     std::error_code error;
     std::optional<std::filesystem::path> anySpelling;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string entryName = entry.path().filename().string();
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string entryName = entry->path().filename().string();
         if (entryName == name)
-            return entry.path();
+            return entry->path();
         if (!anySpelling && EqualsIgnoringCase(entryName, name))
-            anySpelling = entry.path();
+            anySpelling = entry->path();
     }
     return anySpelling;
 }
