@@ -9,6 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+DialogDriver::DialogDriver(CDialog& dialog) : m_handle([&dialog] { return dialog.m_hWnd; }) {}
+
+DialogDriver DialogDriver::ActiveModal()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return DialogDriver([modal] { return modal ? qtlayer::FindHandle(modal) : nullptr; });
+}
+
 QWidget* DialogDriver::Window() const
 {
     HWND__* record = qtlayer::Lookup(Handle());
@@ -23,14 +33,15 @@ QWidget* DialogDriver::Control(int id) const
 
 std::string DialogDriver::Text(int id) const
 {
-    CString text;
-    m_dialog.GetDlgItemText(id, text);
-    return text.Str();
+    HWND control = id == 0 ? Handle() : ::GetDlgItem(Handle(), id);
+    std::vector<char> buffer(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1);
+    const LRESULT copied = ::SendMessageA(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::string(buffer.data(), static_cast<std::size_t>(copied));
 }
 
 void DialogDriver::SetText(int id, const std::string& text) const
 {
-    m_dialog.SetDlgItemText(id, text.c_str());
+    Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void DialogDriver::Type(int id, const QString& text) const
@@ -59,11 +70,11 @@ void DialogDriver::Click(int id) const
 
 void DialogDriver::Key(int id, int key, Qt::KeyboardModifiers modifiers) const
 {
-    QWidget* control = id == 0 ? Window() : Control(id);
-    control->setFocus();
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        control = combo->lineEdit();
-    QTest::keyClick(control, static_cast<Qt::Key>(key), modifiers);
+    QWidget* target = id == 0 ? Window() : Control(id);
+    target->setFocus();
+    if (auto* combo = qobject_cast<QComboBox*>(target))
+        target = combo->lineEdit();
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
 LRESULT DialogDriver::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
@@ -81,6 +92,62 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
+}
+
+namespace {
+
+// Polls from inside the nested loop `action` starts until `ready` finds what came up.
+template <typename Found>
+bool WithNested(const std::function<void()>& action, const std::function<Found*()>& ready,
+                const std::function<void(Found&)>& inside)
+{
+    bool seen = false;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (Found* found = ready()) {
+            poll.stop();
+            seen = true;
+            inside(*found);
+        } else if (elapsed.elapsed() > 5000) {
+            poll.stop();
+        }
+    });
+    poll.start(5);
+    action();
+    // An action that opened nothing returns at once: give a late box no chance to linger.
+    poll.stop();
+    return seen;
+}
+
+}  // namespace
+
+bool WithNestedModal(const std::function<void()>& action, const std::function<void(DialogDriver&)>& inside)
+{
+    QWidget* outer = QApplication::activeModalWidget();
+    DialogDriver nested = DialogDriver::ActiveModal();
+    return WithNested<DialogDriver>(
+        action,
+        [&]() -> DialogDriver* {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == outer || !modal->isVisible())
+                return nullptr;
+            nested = DialogDriver::ActiveModal();
+            return &nested;
+        },
+        inside);
+}
+
+bool WithPopup(const std::function<void()>& action, const std::function<void(QWidget&)>& inside)
+{
+    return WithNested<QWidget>(
+        action,
+        []() -> QWidget* {
+            QWidget* popup = QApplication::activePopupWidget();
+            return popup && popup->isVisible() ? popup : nullptr;
+        },
+        inside);
 }
 
 INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body)

@@ -6,7 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -57,6 +57,8 @@ DialogWindow::DialogWindow(CDialog& dialog, const res::DialogTemplate& dialogTem
         m_systemMenu = std::make_unique<SystemMenu>();
 
     setWindowTitle(QString::fromStdU16String(dialogTemplate.caption));
+    // The right button is handled on release, as Windows does, not by Qt's context-menu event.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setFont(m_metrics.font);
     // The template gives the client area; the dialog neither grows nor shrinks.
     setFixedSize(m_metrics.X(dialogTemplate.cx), m_metrics.Y(dialogTemplate.cy));
@@ -193,11 +195,14 @@ void DialogWindow::closeEvent(QCloseEvent* event)
     Route(WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void DialogWindow::contextMenuEvent(QContextMenuEvent* event)
+void DialogWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Reaches the dialog from its free area only: controls with a menu of their own take theirs.
-    if (m_systemMenu)
-        ShowSystemMenu(event->globalPos());
+    // As on Windows, the right button's release on the free area (labels included; controls with
+    // a menu of their own keep the click) opens the menu.
+    if (event->button() == Qt::RightButton && m_systemMenu)
+        ShowSystemMenu(event->globalPosition().toPoint());
+    else
+        QDialog::mouseReleaseEvent(event);
 }
 
 void DialogWindow::ShowSystemMenu(const QPoint& globalPosition)

@@ -36,6 +36,15 @@ HWND__* Lookup(HWND window)
     return found->second.get();
 }
 
+HWND FindHandle(const QWidget* widget)
+{
+    for (const auto& [handle, record] : Registry()) {
+        if (record->widget == widget)
+            return handle;
+    }
+    return nullptr;
+}
+
 HWND FindChild(HWND dialog, int id)
 {
     if (Lookup(dialog) == nullptr)

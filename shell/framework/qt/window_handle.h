@@ -37,6 +37,8 @@ namespace qtlayer {
 HWND RegisterWindow(HWND__ record);
 void UnregisterWindow(HWND window);
 HWND__* Lookup(HWND window);
+// The handle of a widget the layer made, or nullptr.
+HWND FindHandle(const QWidget* widget);
 // The handle of a dialog's child control `id`, or nullptr.
 HWND FindChild(HWND dialog, int id);
 
