@@ -4,8 +4,9 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(VORNIKAL_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${VORNIKAL_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${VORNIKAL_MINGW_PREFIX}-g++)
+# The POSIX thread model: its C++ library has std::mutex and std::thread (GoogleTest needs them).
+set(CMAKE_C_COMPILER ${VORNIKAL_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VORNIKAL_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${VORNIKAL_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VORNIKAL_MINGW_PREFIX})
@@ -14,7 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The C and C++ run-times go into the program: it needs no DLL that Windows does not ship.
+# The C and C++ run-times (and winpthread) go into the program: it needs no DLL that Windows does
+# not ship.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Programs of this build run under Wine, each in the build tree's own prefix (created on first use).

@@ -7,3 +7,8 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)"
+
+# The Windows program, cross-built and tested under Wine (tests/wine).
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-win -j"$(nproc)"
+ctest --test-dir build-win --output-on-failure --timeout 300 -j"$(nproc)"

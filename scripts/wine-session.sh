@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The Wine session the Windows tests share: `wine-session.sh start|stop BUILD`.
+# start: an X server of its own (Xvfb, the display is kept in BUILD/wine-display), the build tree's
+# prefix, and a Wine server that stays up with its background services started apart from any test's
+# output. stop: ends the Wine server and its processes, then the X server.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+action=$1
+build=$(cd "$2" && pwd)
+vornikal_wine_env "$build"
+log=$build/wine-session.log
+
+start() {
+    stop
+    : >"$log"
+    # -displayfd picks a free display number; the X server keeps no pipe of ours open.
+    local fifo=$build/wine-display.fifo
+    rm -f "$fifo" && mkfifo "$fifo"
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >>"$log" 2>&1 &
+    echo $! >"$build/wine-xvfb.pid"
+    local number
+    if ! read -r -t 30 number <"$fifo"; then
+        echo "wine-session: Xvfb did not start (see $log)" >&2
+        exit 1
+    fi
+    rm -f "$fifo"
+    echo ":$number" >"$build/wine-display"
+    export DISPLAY=:$number
+
+    vornikal_wine_prefix
+    # Stays up between tests; a server some other Wine program already started is used as it is.
+    wineserver -p </dev/null >>"$log" 2>&1 || true
+    wineboot </dev/null >>"$log" 2>&1
+    echo "Wine session up on display :$number, prefix $WINEPREFIX"
+}
+
+stop() {
+    wineserver -k </dev/null >>"$log" 2>&1 || true
+    if [ -f "$build/wine-xvfb.pid" ]; then
+        kill "$(cat "$build/wine-xvfb.pid")" 2>/dev/null || true
+        rm -f "$build/wine-xvfb.pid"
+    fi
+    rm -f "$build/wine-display"
+}
+
+case $action in
+    start) start ;;
+    stop) stop ;;
+    *) echo "usage: $0 start|stop BUILD" >&2; exit 2 ;;
+esac

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Checks what the built VORNIKAL.EXE holds: its resources as windres prints them back, and its
+PE header and imports as objdump shows them. Exits non-zero and says what is wrong otherwise."""
+
+import argparse
+import re
+import subprocess
+import sys
+
+# The DLLs every 32-bit Windows has; the program may import nothing else.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll", "advapi32.dll"}
+
+VERSION_STRINGS = {
+    "CompanyName": "",
+    "FileDescription": "VORNIKAL MFC Application",
+    "FileVersion": "1, 0, 0, 1",
+    "InternalName": "VORNIKAL",
+    "LegalTrademarks": "",
+    "OriginalFilename": "VORNIKAL.EXE",
+    "ProductName": "VORNIKAL Application",
+    "ProductVersion": "1, 0, 0, 1",
+}
+
+
+def wide(text):
+    """windres's spelling of a text with non-ASCII characters: L"\\x95dc..."."""
+    return 'L"' + "".join(c if ord(c) < 0x80 else "\\x%04x" % ord(c) for c in text) + '"'
+
+
+def section(rc, start, end="\nEND"):
+    begin = rc.find(start)
+    if begin < 0:
+        return ""
+    return rc[begin:rc.find(end, begin) + len(end)]
+
+
+def check_resources(rc, problems):
+    def need(condition, what):
+        if not condition:
+            problems.append(what)
+
+    main = section(rc, "102 DIALOGEX 0, 0, 237, 119")
+    need(main, "dialog 102: no extended template of 237 x 119")
+    need('CAPTION "KESTRAVO v1.0 by OLVANE"' in main, "dialog 102: caption")
+    need("FONT 9, " + wide("新細明體") in main, "dialog 102: font")
+    need("EXSTYLE 0x40000" in main, "dialog 102: WS_EX_APPWINDOW")
+    for control in ['DEFPUSHBUTTON "Send", 1, 7, 98, 84, 14', 'PUSHBUTTON "Clear Result", 1005, 109, 98, 121, 14',
+                    'LTEXT "Bytes to Send", -1, 7, 27, 44, 8', "EDITTEXT 1010, 109, 7, 121, 86, 0x50a10844",
+                    "COMBOBOX 1011, 7, 7, 86, 51, 0x50210002", "EDITTEXT 1006, 52, 24, 40, 14"]:
+        need(control in main, "dialog 102: no " + control)
+    need(len(re.findall(r"^\s+\w+ ", main, re.M)) == 14, "dialog 102: not 14 controls")
+
+    about = section(rc, "100 DIALOG 0, 0, 235, 55")
+    need(about, "dialog 100: no standard template of 235 x 55")
+    need("CAPTION " + wide("關於 VORNIKAL") in about, "dialog 100: caption")
+    need("ICON 128, " in about, "dialog 100: icon 128")
+    need('"VORNIKAL Version 1.0", 65535, 130, 0x50020080' in about, "dialog 100: name line without SS_NOPREFIX")
+    need("DEFPUSHBUTTON " + wide("確定") + ", 1, 178, 7, 50, 14" in about, "dialog 100: OK button")
+
+    need("101, " + wide("關於 VORNIKAL(&A)...") in rc, "string 101")
+
+    group = section(rc, "128 14 /* RT_GROUP_ICON */")
+    need("Has 2 elements" in group, "icon group 128: not two images")
+    need('"\\040\\040\\020\\000", 1, 4' in group, "icon group 128: no 32 x 32 16-colour image")
+    need('"\\020\\020\\020\\000", 1, 4' in group, "icon group 128: no 16 x 16 16-colour image")
+
+    version = section(rc, "1 VERSIONINFO", "\nEND\n\n")
+    need("FILEVERSION 1, 0, 0, 1" in version and "PRODUCTVERSION 1, 0, 0, 1" in version, "version numbers")
+    need('BLOCK "040404b0"' in version, "version strings: not 0x404 / 1200")
+    for key, text in VERSION_STRINGS.items():
+        need(f'VALUE "{key}", "{text}"' in version, f"version key {key}")
+    need(re.search(r'VALUE "LegalCopyright", "[^"]+"', version), "version key LegalCopyright")
+    need('VALUE "Translation", 0x404, 1200' in version, "translation 0x404, 1200")
+
+    manifest = section(rc, "1 24 /* RT_MANIFEST */")
+    need("UTF-8</activeCodePage>" in manifest, "manifest: active code page UTF-8")
+    need("Microsoft.Windows.Common-Controls" in manifest and '""6.0.0.0""' in manifest, "manifest: common controls 6")
+
+
+def check_header(dump, problems):
+    if not re.search(r"^Magic\s+010b\s+\(PE32\)", dump, re.M):
+        problems.append("not PE32")
+    if not re.search(r"^Subsystem\s+00000002\s+\(Windows GUI\)", dump, re.M):
+        problems.append("not the GUI subsystem")
+    if not re.search(r"file format pei-i386", dump):
+        problems.append("not i386")
+    dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+    if not dlls:
+        problems.append("no imports found")
+    for extra in sorted(dlls - SYSTEM_DLLS):
+        problems.append("imports a DLL Windows does not ship: " + extra)
+    print("imports:", ", ".join(sorted(dlls)))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--windres", required=True)
+    parser.add_argument("--objdump", required=True)
+    parser.add_argument("exe")
+    args = parser.parse_args()
+
+    rc = subprocess.run([args.windres, "-i", args.exe, "-O", "rc"], check=True, capture_output=True, text=True).stdout
+    dump = subprocess.run([args.objdump, "-p", args.exe], check=True, capture_output=True, text=True).stdout
+    problems = []
+    check_resources(rc, problems)
+    check_header(dump, problems)
+    for problem in problems:
+        print("FAIL:", problem)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,136 @@
+#include "exe_session.h"
+
+#include "resource.h"
+
+#include <vector>
+
+namespace exe {
+
+namespace {
+
+constexpr UINT kMessageDeadlineMs = 20000;
+constexpr const wchar_t* kMainCaption = L"KESTRAVO v1.0 by OLVANE";
+
+struct Search {
+    const wchar_t* caption;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(window, caption, 128);
+    if (process == search->process && std::wstring(className) == L"#32770" && std::wstring(caption) == search->caption &&
+        ::IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindDialog(const wchar_t* caption, DWORD process)
+{
+    Search search{caption, process, nullptr};
+    ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+std::wstring ProgramPath()
+{
+    std::wstring path = L"Z:" VORNIKAL_EXE_PATH;
+    for (wchar_t& c : path) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    return path;
+}
+
+Session::Session()
+{
+    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
+        return;
+    m_dialog = WaitForDialog(kMainCaption);
+    // The dialog is visible once OnInitDialog is done; idle once it waits for input.
+    if (m_dialog != nullptr)
+        ::WaitForInputIdle(m_process.hProcess, kMessageDeadlineMs);
+}
+
+Session::~Session()
+{
+    if (m_process.hProcess == nullptr)
+        return;
+    if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+        if (m_dialog != nullptr)
+            ::PostMessageW(m_dialog, WM_CLOSE, 0, 0);
+        WaitForExit();
+    }
+    ::CloseHandle(m_process.hThread);
+    ::CloseHandle(m_process.hProcess);
+}
+
+HWND Session::WaitForDialog(const wchar_t* caption) const
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDialog(caption, m_process.dwProcessId)) != nullptr; });
+    return found;
+}
+
+bool Session::WaitForExit()
+{
+    const auto deadline = std::chrono::duration_cast<std::chrono::milliseconds>(kDeadline).count();
+    if (::WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(deadline)) == WAIT_OBJECT_0)
+        return true;
+    ::TerminateProcess(m_process.hProcess, 1);
+    ::WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(deadline));
+    return false;
+}
+
+bool Session::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) const
+{
+    DWORD_PTR answer = 0;
+    const bool sent = ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageDeadlineMs, &answer) != 0;
+    if (result != nullptr)
+        *result = static_cast<LRESULT>(answer);
+    return sent;
+}
+
+bool Session::SetText(int id, const std::wstring& text) const
+{
+    return Send(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring Session::Text(HWND window) const
+{
+    LRESULT length = 0;
+    if (!Send(window, WM_GETTEXTLENGTH, 0, 0, &length))
+        return L"<no answer>";
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    LRESULT copied = 0;
+    Send(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &copied);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(copied));
+}
+
+bool Session::Click(HWND button) const
+{
+    return Send(button, BM_CLICK, 0, 0);
+}
+
+bool Session::ChooseRate(int index) const
+{
+    HWND list = Item(IDC_BAUD_LIST);
+    return Send(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0) &&
+           Send(m_dialog, WM_COMMAND, MAKEWPARAM(IDC_BAUD_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+}  // namespace exe

@@ -1,0 +1,61 @@
+// VORNIKAL.EXE run by a test: started, its main dialog found, driven through window messages from
+// this process, and ended again. Every wait has a deadline.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+namespace exe {
+
+constexpr auto kDeadline = std::chrono::seconds(20);
+
+class Session {
+public:
+    // Starts the program; Dialog() is null when it did not come up in time.
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    HWND Dialog() const { return m_dialog; }
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    // A modal dialog of the program with this caption, once it is up; null after the deadline.
+    HWND WaitForDialog(const wchar_t* caption) const;
+    // True when the program has ended within the deadline; it is ended by force otherwise.
+    bool WaitForExit();
+
+    // Synchronous messages: they return once the program has handled them (a whole Send for a
+    // click on Send), or fail after the deadline.
+    bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr) const;
+    bool SetText(int id, const std::wstring& text) const;
+    std::wstring Text(HWND window) const;
+    std::wstring Text(int id) const { return Text(Item(id)); }
+    bool Click(HWND button) const;
+    bool Click(int id) const { return Click(Item(id)); }
+    // Picks a baud list entry as the user does: the selection, then the list's notification.
+    bool ChooseRate(int index) const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_dialog = nullptr;
+};
+
+// Polls `condition` until it holds or the deadline passes.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds deadline = kDeadline)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+// The program's path in Wine's view of the Linux file system (drive Z:).
+std::wstring ProgramPath();
+
+}  // namespace exe

@@ -1,0 +1,232 @@
+// VORNIKAL.EXE end to end under Wine: driven from this process through window messages, with COM1
+// mapped to a pseudo-terminal whose far side (the pty peer) checks what the program wrote and how it
+// set the line, and answers.
+#include "exe_session.h"
+#include "peer_channel.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+using peer::Bytes;
+
+constexpr int kRate57600 = 4;
+constexpr int kByteFields[] = {IDC_BYTE0, IDC_BYTE1, IDC_BYTE2, IDC_BYTE3};
+
+std::wstring Lines(const Bytes& bytes)
+{
+    std::wstring lines;
+    for (std::uint8_t byte : bytes) {
+        for (int bit = 7; bit >= 0; --bit)
+            lines += (byte >> bit) & 1 ? L'1' : L'0';
+        lines += L"\r\n";
+    }
+    return lines;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string utf8(static_cast<std::size_t>(text.size() * 4 + 1), '\0');
+    utf8.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                               utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
+class VornikalExeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        peer::Sentinel();
+        ASSERT_NE(m_exe.Dialog(), nullptr) << "no main dialog from " << Narrow(exe::ProgramPath());
+    }
+
+    void Fill(const wchar_t* count, std::array<const wchar_t*, 4> bytes) const
+    {
+        ASSERT_TRUE(m_exe.SetText(IDC_SEND_COUNT, count));
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE(m_exe.SetText(kByteFields[i], bytes[static_cast<std::size_t>(i)]));
+    }
+
+    // One Send with `answer` from the far side; returns what the program wrote (`written` bytes).
+    Bytes SendAnswered(std::size_t written, const Bytes& answer) const
+    {
+        peer::Arm(answer);
+        EXPECT_TRUE(m_exe.Click(IDOK));
+        return peer::Seen(written);
+    }
+
+    std::wstring Result() const { return m_exe.Text(IDC_RESULT); }
+
+    // Every text a user can see change in the main dialog.
+    std::wstring Snapshot() const
+    {
+        std::wstring all;
+        for (int id : {IDC_BAUD_LIST, IDC_SEND_COUNT, IDC_BYTE0, IDC_BYTE1, IDC_BYTE2, IDC_BYTE3, IDC_RESULT})
+            all += m_exe.Text(id) + L"|";
+        LRESULT selection = 0;
+        m_exe.Send(m_exe.Item(IDC_BAUD_LIST), CB_GETCURSEL, 0, 0, &selection);
+        return all + std::to_wstring(selection);
+    }
+
+    void Shot(const std::string& name, HWND window) const
+    {
+        RECT area;
+        ASSERT_TRUE(::GetWindowRect(window, &area));
+        EXPECT_TRUE(peer::Shot(name, area)) << name;
+    }
+
+    exe::Session m_exe;
+};
+
+TEST_F(VornikalExeTest, TheBaudListOffersTheFiveRatesInOrderWithNoneChosen)
+{
+    HWND list = m_exe.Item(IDC_BAUD_LIST);
+    LRESULT count = 0;
+    ASSERT_TRUE(m_exe.Send(list, CB_GETCOUNT, 0, 0, &count));
+    ASSERT_EQ(count, 5);
+    const wchar_t* expected[] = {L"CBR_14400", L"CBR_19200", L"CBR_38400", L"CBR_56000", L"CBR_57600"};
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[64] = {};
+        ASSERT_TRUE(m_exe.Send(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text)));
+        EXPECT_EQ(std::wstring(text), expected[i]) << i;
+    }
+    LRESULT selection = 0;
+    ASSERT_TRUE(m_exe.Send(list, CB_GETCURSEL, 0, 0, &selection));
+    EXPECT_EQ(selection, CB_ERR);
+}
+
+TEST_F(VornikalExeTest, ASendBeforeAnyRateIsChosenOpensNothingAndShowsNothing)
+{
+    Fill(L"2", {L"01", L"02", L"03", L"04"});
+    ASSERT_NO_FATAL_FAILURE();
+    EXPECT_EQ(SendAnswered(0, {0x41}), Bytes{});
+    EXPECT_EQ(Result(), L"");
+    // The line still has the settings no Send makes: the port was never opened.
+    const peer::LineSettings line = peer::Line();
+    EXPECT_EQ(line.rate, 4800u);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_TRUE(line.rtsCtsFlow);
+}
+
+TEST_F(VornikalExeTest, CountTwoWritesOnlyTheFirstTwoBytesAt57600WithOneStopBitAndNoHandshake)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"2", {L"01", L"02", L"03", L"04"});
+    ASSERT_NO_FATAL_FAILURE();
+    EXPECT_EQ(SendAnswered(2, {}), (Bytes{0x01, 0x02}));
+    const peer::LineSettings line = peer::Line();
+    EXPECT_EQ(line.rate, 57600u);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_FALSE(line.rtsCtsFlow);
+    EXPECT_EQ(Result(), L"");
+}
+
+TEST_F(VornikalExeTest, LowerAndUpperCaseHexGiveTheSameByte)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"4", {L"a5", L"A5", L"7e", L"fF"});
+    ASSERT_NO_FATAL_FAILURE();
+    EXPECT_EQ(SendAnswered(4, {}), (Bytes{0xA5, 0xA5, 0x7E, 0xFF}));
+}
+
+TEST_F(VornikalExeTest, EachAnsweredByteAppendsItsLineBelowWhatTheBoxHeld)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"1", {L"41", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    SendAnswered(1, {0x41});
+    ASSERT_EQ(Result(), Lines({0x41}));
+    SendAnswered(1, {0x00, 0x80, 0xFF});
+    EXPECT_EQ(Result(), L"01000001\r\n00000000\r\n10000000\r\n11111111\r\n");
+    Shot("vornikal-exe-main", m_exe.Dialog());
+}
+
+TEST_F(VornikalExeTest, AnAnswerOf150BytesAppendsExactly100LinesAndShowsTheNewest)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"1", {L"55", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    Bytes answer(150);
+    for (std::size_t i = 0; i < answer.size(); ++i)
+        answer[i] = static_cast<std::uint8_t>(i * 7);
+    SendAnswered(1, answer);
+    EXPECT_EQ(Result(), Lines(Bytes(answer.begin(), answer.begin() + 100)));
+
+    // The last character of the box lies inside its client area.
+    HWND box = m_exe.Item(IDC_RESULT);
+    LRESULT position = 0;
+    ASSERT_TRUE(m_exe.Send(box, EM_POSFROMCHAR, Result().size() - 1, 0, &position));
+    RECT client;
+    ASSERT_TRUE(::GetClientRect(box, &client));
+    const int y = static_cast<short>(HIWORD(position));
+    EXPECT_GE(y, 0);
+    EXPECT_LT(y, client.bottom);
+}
+
+TEST_F(VornikalExeTest, ClearResultEmptiesTheBoxAndTheNextLinesStartAtTheTop)
+{
+    ASSERT_TRUE(m_exe.Click(IDC_CLEAR_RESULT));
+    EXPECT_EQ(Result(), L"");
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"1", {L"10", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    SendAnswered(1, {0x01, 0x02});
+    ASSERT_TRUE(m_exe.Click(IDC_CLEAR_RESULT));
+    EXPECT_EQ(Result(), L"");
+    SendAnswered(1, {0x03});
+    EXPECT_EQ(Result(), Lines({0x03}));
+}
+
+TEST_F(VornikalExeTest, EnterInAnEntryFieldRunsASend)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"1", {L"3c", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    peer::Arm({0x42});
+    ASSERT_TRUE(::PostMessageW(m_exe.Item(IDC_BYTE0), WM_KEYDOWN, VK_RETURN, 0x001C0001));
+    EXPECT_EQ(peer::Seen(1), Bytes{0x3C});
+    EXPECT_TRUE(exe::WaitUntil([&] { return Result() == Lines({0x42}); })) << Narrow(Result());
+}
+
+TEST_F(VornikalExeTest, EscapeEndsTheTool)
+{
+    ASSERT_TRUE(::PostMessageW(m_exe.Item(IDC_SEND_COUNT), WM_KEYDOWN, VK_ESCAPE, 0x00010001));
+    EXPECT_TRUE(m_exe.WaitForExit());
+}
+
+TEST_F(VornikalExeTest, TheAboutBoxOpensFromTheSystemMenuAndClosesWithEverythingUnchanged)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(1));
+    Fill(L"3", {L"0A", L"0b", L"x", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    SendAnswered(3, {0x5A});
+    const std::wstring before = Snapshot();
+
+    // Commands 16 to 31 all name the About entry: the low four bits are the system's.
+    for (WPARAM command : {WPARAM{16}, WPARAM{31}}) {
+        ASSERT_TRUE(::PostMessageW(m_exe.Dialog(), WM_SYSCOMMAND, command, 0));
+        HWND about = m_exe.WaitForDialog(L"\x95dc\x65bc VORNIKAL");
+        ASSERT_NE(about, nullptr) << command;
+        EXPECT_EQ(::GetWindow(about, GW_OWNER), m_exe.Dialog());
+        EXPECT_FALSE(::IsWindowEnabled(m_exe.Dialog()));
+        EXPECT_EQ(m_exe.Text(::GetDlgItem(about, IDOK)), L"\x78ba\x5b9a");
+        std::wstring texts;
+        for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            texts += m_exe.Text(child) + L"|";
+        EXPECT_NE(texts.find(L"|VORNIKAL Version 1.0|"), std::wstring::npos) << Narrow(texts);
+        if (command == 16)
+            Shot("vornikal-exe-about", about);
+
+        ASSERT_TRUE(m_exe.Click(::GetDlgItem(about, IDOK)));
+        EXPECT_TRUE(exe::WaitUntil([&] { return !::IsWindow(about); }));
+        EXPECT_TRUE(exe::WaitUntil([&] { return ::IsWindowEnabled(m_exe.Dialog()) != FALSE; }));
+        EXPECT_EQ(Snapshot(), before);
+    }
+    EXPECT_EQ(peer::Line().rate, 19200u);
+}
+
+}  // namespace
