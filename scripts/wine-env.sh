@@ -2,11 +2,12 @@
 # the build tree: the prefix (<build>/wineprefix), the file that COM1 maps to (<build>/wine-com1, a
 # symbolic link the tests point at a pseudo-terminal), and the X display of the test session.
 
-# Exports the Wine environment of the build tree that holds directory $1.
+# Exports the Wine environment of the build tree that holds directory $1 (the nearest folder above
+# it with a CMakeCache.txt), or of $VORNIKAL_BUILD_ROOT when that is set.
 vornikal_wine_env() {
     local dir
-    dir=$(cd "$1" && pwd)
-    while [ ! -f "$dir/CMakeCache.txt" ]; do
+    dir=$(cd "${VORNIKAL_BUILD_ROOT:-$1}" && pwd)
+    while [ -z "${VORNIKAL_BUILD_ROOT:-}" ] && [ ! -f "$dir/CMakeCache.txt" ]; do
         if [ "$dir" = / ]; then
             echo "wine-env: $1 is not inside a build tree" >&2
             return 1

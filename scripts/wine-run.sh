@@ -5,4 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 vornikal_wine_env "$(dirname "$1")"
 vornikal_wine_prefix
+# Wine's background services inherit the streams of the Wine call that starts them, and a caller
+# reading this program's output to its end would wait for them too: start them apart first.
+wineboot </dev/null >/dev/null 2>&1 || true
 exec wine "$@"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The Wine session the Windows tests share: `wine-session.sh start|stop BUILD`.
+# The Wine session the Windows tests share: `wine-session.sh prefix|start|stop BUILD`.
+# prefix: makes the build tree's prefix if it is missing (done when the tree is configured, so the
+# first program run after linking does not wait for it).
 # start: an X server of its own (Xvfb, the display is kept in BUILD/wine-display), the build tree's
 # prefix, and a Wine server that stays up with its background services started apart from any test's
 # output. stop: ends the Wine server and its processes, then the X server.
@@ -7,11 +9,15 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 action=$1
 build=$(cd "$2" && pwd)
+export VORNIKAL_BUILD_ROOT=$build
 vornikal_wine_env "$build"
 log=$build/wine-session.log
 
 start() {
-    stop
+    # What an interrupted run left behind: its X server, and a Wine server bound to it.
+    if [ -f "$build/wine-xvfb.pid" ]; then
+        stop
+    fi
     : >"$log"
     # -displayfd picks a free display number; the X server keeps no pipe of ours open.
     local fifo=$build/wine-display.fifo
@@ -24,12 +30,21 @@ start() {
         exit 1
     fi
     rm -f "$fifo"
+    # Written first: every Wine program of the build tree from now on uses this display.
     echo ":$number" >"$build/wine-display"
     export DISPLAY=:$number
 
     vornikal_wine_prefix
-    # Stays up between tests; a server some other Wine program already started is used as it is.
-    wineserver -p </dev/null >>"$log" 2>&1 || true
+    # The server must stay up between tests. One that a Wine program outside the session started
+    # before the display was known is waited out (it ends a few seconds after its last program).
+    local deadline=$((SECONDS + 90))
+    until wineserver -p </dev/null >>"$log" 2>&1; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "wine-session: another Wine server of $WINEPREFIX keeps running" >&2
+            exit 1
+        fi
+        wineserver -w </dev/null >>"$log" 2>&1 || true
+    done
     wineboot </dev/null >>"$log" 2>&1
     echo "Wine session up on display :$number, prefix $WINEPREFIX"
 }
@@ -44,7 +59,8 @@ stop() {
 }
 
 case $action in
+    prefix) vornikal_wine_prefix ;;
     start) start ;;
     stop) stop ;;
-    *) echo "usage: $0 start|stop BUILD" >&2; exit 2 ;;
+    *) echo "usage: $0 prefix|start|stop BUILD" >&2; exit 2 ;;
 esac
