@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config googletest
     qt6-base-dev qt6-base-dev-tools libgl-dev
     binutils-mingw-w64-i686 g++-mingw-w64-i686
-    xvfb xdotool x11-utils imagemagick fonts-noto-cjk
+    python3 xvfb xdotool xclip openbox x11-utils imagemagick fonts-noto-cjk
     clang libclang-rt-14-dev valgrind
     wine wine32:i386 locales
 )
@@ -19,11 +19,16 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-as_root apt-get update -qq
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The Windows program runs under Wine in a Chinese (Taiwan) locale, its home code page.
+if ! locale -a 2>/dev/null | grep -qix 'zh_TW.utf8'; then
+    as_root localedef -i zh_TW -f UTF-8 zh_TW.UTF-8
+fi
