@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, skipping what is already there.
+# Usage: install-deps.sh [run]   (run: only what building and running the Linux tool needs)
 set -euo pipefail
 
-packages=(
-    cmake g++ make pkg-config googletest
+run_packages=(
+    cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    binutils-mingw-w64-i686 g++-mingw-w64-i686
-    python3 xvfb xdotool xclip openbox x11-utils imagemagick fonts-noto-cjk
+    binutils-mingw-w64-i686 fonts-noto-cjk
+)
+packages=(
+    "${run_packages[@]}" googletest
+    g++-mingw-w64-i686
+    python3 xvfb xdotool xclip openbox x11-utils imagemagick
     clang libclang-rt-14-dev valgrind
     wine wine32:i386 locales
 )
@@ -14,6 +19,8 @@ packages=(
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
+
+[ "${1:-}" = run ] && packages=("${run_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -29,6 +36,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The Windows program runs under Wine in a Chinese (Taiwan) locale, its home code page.
-if ! locale -a 2>/dev/null | grep -qix 'zh_TW.utf8'; then
+if [ "${1:-}" != run ] && ! locale -a 2>/dev/null | grep -qix 'zh_TW.utf8'; then
     as_root localedef -i zh_TW -f UTF-8 zh_TW.UTF-8
 fi

@@ -3,7 +3,7 @@
 #include "cpaintdc.h"
 #include "cwinapp.h"
 
-#include <vector>
+#include <string>
 
 CWnd::~CWnd() = default;
 
@@ -30,9 +30,10 @@ int CWnd::GetDlgItemText(int id, CString& text) const
     if (length <= 0)
         return 0;
     // The length may be an upper bound (a multi-byte code page): keep what WM_GETTEXT copied.
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const LRESULT copied = ::SendMessageA(child, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    text = CString(buffer.data(), static_cast<int>(copied));
+    std::string buffer(static_cast<std::size_t>(length), '\0');
+    const LRESULT copied = ::SendMessageA(child, WM_GETTEXT, buffer.size() + 1, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    text = CString(std::move(buffer));
     return text.GetLength();
 }
 

@@ -29,20 +29,22 @@ void ShowNewestLine(QPlainTextEdit& edit)
 
 // The result box grows by appends: when the new text only extends the old one (and the old one
 // ends on a whole character), only the new part is converted and laid out.
-void SetMultiLineText(HWND__& control, QPlainTextEdit& edit, const std::string& text)
+void SetMultiLineText(HWND__& control, QPlainTextEdit& edit, std::string_view text)
 {
-    const std::string& old = control.text;
+    std::string& old = control.text;
     const bool extends = text.size() >= old.size() && text.compare(0, old.size(), old) == 0 &&
                          (old.empty() || static_cast<unsigned char>(old.back()) < 0x80) &&
                          !(old.size() > 0 && old.back() == '\r' && text.size() > old.size() && text[old.size()] == '\n');
     if (extends && !old.empty()) {
+        const std::string_view added = text.substr(old.size());
         QTextCursor end(edit.document());
         end.movePosition(QTextCursor::End);
-        end.insertText(ForDisplay(std::string_view(text).substr(old.size())));
+        end.insertText(ForDisplay(added));
+        old.append(added);
     } else {
         edit.setPlainText(ForDisplay(text));
+        old.assign(text);
     }
-    control.text = text;
     ShowNewestLine(edit);
 }
 
@@ -70,7 +72,7 @@ std::string GetText(const HWND__& control)
     return text.toStdString();
 }
 
-void SetText(HWND__& control, const std::string& text)
+void SetText(HWND__& control, std::string_view text)
 {
     QWidget* widget = control.widget.data();
     if (auto* multiLine = qobject_cast<QPlainTextEdit*>(widget)) {

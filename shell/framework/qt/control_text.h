@@ -3,9 +3,11 @@
 
 #include "window_handle.h"
 
+#include <string_view>
+
 namespace qtlayer {
 
 std::string GetText(const HWND__& control);
-void SetText(HWND__& control, const std::string& text);
+void SetText(HWND__& control, std::string_view text);
 
 }  // namespace qtlayer
