@@ -33,3 +33,16 @@ BOOL CWinApp::Enable3dControls()
 }
 
 void AfxEnableControlContainer() {}
+
+int AfxRunApplication()
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return 1;
+    // InitInstance runs the whole tool; when it returns FALSE there is nothing left to run.
+    app->InitInstance();
+    return 0;
+}
+
+// The tool ships no help file, so on either platform there is nothing for the command to show.
+void CWinApp::OnHelp() {}

@@ -10,7 +10,7 @@ public:
     ~CWinApp() override;
 
     virtual BOOL InitInstance();
-    // The framework's help command; the tool ships no help file (shell/framework/<platform>).
+    // The framework's help command.
     void OnHelp();
     CWnd* m_pMainWnd = nullptr;
 
@@ -23,7 +23,9 @@ private:
 
 CWinApp* AfxGetApp();
 void AfxEnableControlContainer();
-// Runs the application: InitInstance, then the platform's exit (shell/framework/<platform>).
+// The platform's start-up (shell/framework/<platform>): sets the platform up, then runs the
+// application object's InitInstance through AfxRunApplication and gives the exit status.
 int AfxWinMain(int argc, char** argv);
+int AfxRunApplication();
 
 constexpr UINT ID_HELP = 0xE146;
