@@ -59,6 +59,18 @@ TEST_F(SendDialogTest, StartsWithTheFiveRatesAndNoneChosen)
     });
 }
 
+TEST_F(SendDialogTest, EachEntryFieldIsNamedByTheLabelOnItsRow)
+{
+    RunModal(dialog, [](DialogDriver& d) {
+        const std::pair<int, const char*> fields[] = {{IDC_SEND_COUNT, "Bytes to Send"}, {IDC_BYTE0, "Byte[0]"},
+                                                      {IDC_BYTE1, "Byte[1]"}, {IDC_BYTE2, "Byte[2]"},
+                                                      {IDC_BYTE3, "Byte[3]"}};
+        for (const auto& [id, name] : fields)
+            EXPECT_EQ(d.Control(id)->accessibleName().toStdString(), name) << id;
+        EXPECT_TRUE(d.Control(IDC_BAUD_LIST)->accessibleName().isEmpty()) << "no label stands on the list's row";
+    });
+}
+
 TEST_F(SendDialogTest, WithoutARateSendOpensNothingAndShowsNothing)
 {
     peer.SetAnswer({0x41}, PtyPeer::When::WhileOpen);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -63,6 +64,7 @@ DialogWindow::DialogWindow(CDialog& dialog, const res::DialogTemplate& dialogTem
     // The template gives the client area; the dialog neither grows nor shrinks.
     setFixedSize(m_metrics.X(dialogTemplate.cx), m_metrics.Y(dialogTemplate.cy));
     BuildControls(dialogTemplate);
+    NameFieldsByTheirRowLabels();
 }
 
 DialogWindow::~DialogWindow()
@@ -117,6 +119,35 @@ void DialogWindow::FocusFirstTabStop()
         if (record && (record->style & WS_TABSTOP) && record->widget->isEnabled()) {
             record->widget->setFocus();
             return;
+        }
+    }
+}
+
+// A field without a text of its own is named, for assistive technology, by the label that stands
+// on its row to its left, as a reader of the dialog would pair them.
+void DialogWindow::NameFieldsByTheirRowLabels()
+{
+    std::vector<QLabel*> labels;
+    std::vector<QWidget*> fields;
+    for (HWND child : m_children) {
+        const HWND__* record = Lookup(child);
+        if (record->kind == ControlKind::Static)
+            labels.push_back(static_cast<QLabel*>(record->widget.data()));
+        else if (record->kind == ControlKind::Edit || record->kind == ControlKind::ComboBox)
+            fields.push_back(record->widget.data());
+    }
+    for (QWidget* field : fields) {
+        QLabel* nearest = nullptr;
+        const int row = field->geometry().center().y();
+        for (QLabel* label : labels) {
+            const QRect box = label->geometry();
+            const bool onRow = box.top() <= row && row <= box.bottom() + box.height();
+            if (onRow && box.right() <= field->x() && (!nearest || box.right() > nearest->geometry().right()))
+                nearest = label;
+        }
+        if (nearest != nullptr) {
+            nearest->setBuddy(field);
+            field->setAccessibleName(nearest->text());
         }
     }
 }

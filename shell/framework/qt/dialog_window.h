@@ -56,6 +56,7 @@ private:
     int m_endResult = -1;
 
     void BuildControls(const res::DialogTemplate& dialogTemplate);
+    void NameFieldsByTheirRowLabels();
     bool HandleKey(QKeyEvent* event);
     void PressDefaultButton();
     void SendCommand(int id, UINT code, HWND control);
