@@ -14,6 +14,7 @@ packages=(
     python3 xvfb xdotool xclip openbox x11-utils imagemagick
     clang libclang-rt-14-dev valgrind
     wine wine32:i386 locales
+    dpkg-dev desktop-file-utils file
 )
 
 as_root() {

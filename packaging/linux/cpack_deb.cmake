@@ -1,0 +1,24 @@
+# The Debian package: `cpack -G DEB` in the build tree makes vornikal_<version>_<arch>.deb from the
+# install rules. Depends comes from dpkg-shlibdeps, so it names the Qt 6 libraries the programs link.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vornikal)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "VORNIKAL developers")
+set(VORNIKAL_PACKAGE_MAINTAINER "VORNIKAL developers <vornikal@example.org>"
+    CACHE STRING "The Maintainer field of the Debian package")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VORNIKAL_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "hand probe for a serial (RS-232) link")
+set(CPACK_PACKAGE_DESCRIPTION
+"VORNIKAL sends up to four bytes, typed in hex, over the serial port mapped
+as com1 at a chosen baud rate, and shows every byte the other end answers
+as a line of eight binary digits. vornikal-loopback maps com1 to a virtual
+loopback plug, to try the tool without hardware.")
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The face the dialogs stand in for their Ming face comes first; fonts-arphic-uming, the other Ming
+# face Debian ships, has fixed-width Latin letters that do not fit every label.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-arphic-uming")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

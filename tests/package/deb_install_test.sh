@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# The .deb as a user gets it: made by CPack from this build tree, installed with apt-get, its files
+# in place, the installed vornikal driven through one Send against the installed loopback plug in an
+# X server of its own, then removed again, leaving the machine's packages as they were.
+# Needs root (apt-get); skipped (77) without it, and when vornikal is already installed, as the test
+# would remove that copy.
+# Usage: deb_install_test.sh BUILD_DIR ICON_16_PNG ICON_32_PNG
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+icon16=$2
+icon32=$3
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
+
+# Polls `command` every 50 ms until it succeeds, for at most `seconds`.
+wait_for() {
+    local seconds=$1; shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+
+[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
+
+# One run at a time on this machine: another build tree's run would remove the package under us.
+exec 9>/run/lock/vornikal-package-test.lock
+flock -w 540 9 || fail "another run of this test held the lock for 9 minutes"
+
+installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' vornikal 2>/dev/null)" = installed ]; }
+installed && skip "vornikal is installed here and the test would remove it (apt-get remove vornikal first)"
+
+export DEBIAN_FRONTEND=noninteractive
+apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
+package_list() { dpkg-query -W -f='${Package}:${Architecture} ${Version} ${db:Status-Abbrev}\n' | sort; }
+
+work=$(mktemp -d)
+pids=()
+ours_installed=no
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    if [ $ours_installed = yes ]; then
+        apt_get purge vornikal >"$work/purge.log" 2>&1 || cat "$work/purge.log" >&2
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- The package ---------------------------------------------------------------------------------
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log" >&2; fail "cpack could not make the .deb"; }
+deb=$work/deb/vornikal_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || fail "cpack made no $(basename "$deb"): $(ls "$work/deb")"
+
+# dpkg-shlibdeps has to have found the Qt 6 libraries the programs link.
+depends=$(dpkg-deb -f "$deb" Depends)
+depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
+    grep -qxF "$library" <<<"$depended_on" || fail "Depends lacks $library: $depends"
+done
+echo "Depends: $depends"
+
+# What the build already needed is all the package needs: apt-get would install nothing else.
+would_install=$(apt-get install -s --no-install-recommends "$deb" | sed -n 's/^Inst \([^ ]*\).*/\1/p')
+[ "$would_install" = vornikal ] || fail "installing would also bring: $(echo $would_install)"
+
+# --- Installed -----------------------------------------------------------------------------------
+before=$(package_list)
+ours_installed=yes
+# Recommends stay out: the test must leave the machine's packages as it found them.
+apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log" >&2; fail "apt-get could not install the .deb"; }
+
+expected_files="/usr/bin/vornikal
+/usr/bin/vornikal-loopback
+/usr/share/applications/vornikal.desktop
+/usr/share/icons/hicolor/16x16/apps/vornikal.png
+/usr/share/icons/hicolor/32x32/apps/vornikal.png"
+files=$(dpkg -L vornikal | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
+[ "$files" = "$expected_files" ] || fail "the package holds:"$'\n'"$files"
+for program in /usr/bin/vornikal /usr/bin/vornikal-loopback; do
+    [ -x "$program" ] || fail "$program is not executable"
+done
+desktop-file-validate /usr/share/applications/vornikal.desktop || fail "the desktop entry is not valid"
+cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 px icon is not the built one"
+cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 px icon is not the built one"
+
+# --- One Send with the installed programs --------------------------------------------------------
+# A display of our own, whatever else runs on the machine.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# The device map and Qt's runtime folder are the test's own: the user's map is never touched.
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+/usr/bin/vornikal-loopback --once-ready-file "$work/ready" >"$work/loopback.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/ready" || fail "the installed loopback plug did not come up"
+
+# Started as the menu starts it: the desktop entry's command, found on the PATH.
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/vornikal.desktop)
+[ "$(command -v "$command")" = /usr/bin/vornikal ] || fail "the menu's command '$command' is not /usr/bin/vornikal"
+"$command" >"$work/vornikal.log" 2>&1 &
+tool=$!
+pids+=($tool)
+caption='^KESTRAVO v1.0 by OLVANE$'
+wait_for 20 xdotool search --onlyvisible --name "$caption" ||
+    { cat "$work/vornikal.log" >&2; fail "the installed vornikal showed no dialog"; }
+window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
+# No window manager here: the dialog gets the keyboard focus straight from the X server.
+timeout 10 xdotool windowfocus --sync "$window" || fail "the dialog did not take the keyboard focus"
+
+keys() { xdotool key --delay 30 "$@"; }
+type_text() { xdotool type --delay 30 "$1"; }
+# Focus starts on Send; tab order: Send, Clear Result, result box, baud list, count, Byte[0..3].
+keys Tab Tab Tab Down Down          # the baud list's second entry, 19200
+keys Tab && type_text 2             # Bytes to Send
+keys Tab && type_text 7e            # Byte[0]
+keys Tab && type_text 81            # Byte[1]
+keys Return                         # Enter in a field presses Send
+# Back to the result box and copy it whole; X delivers these keys after the Send has ended.
+keys shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a ctrl+c
+wait_for 10 test -n "$(xclip -o -selection clipboard 2>/dev/null)" || fail "nothing was copied from the result box"
+result=$(xclip -o -selection clipboard | tr -d '\r')
+[ "$result" = $'01111110\n10000001' ] || fail "the result box shows '$result', not 7E 81 in binary"
+echo "7E 81 crossed the installed loopback plug and came back"
+
+# Escape closes the dialog and ends the program.
+keys Escape
+wait_for 10 bash -c "! kill -0 $tool" || fail "Escape did not end vornikal"
+wait "$tool" || fail "vornikal exited with status $?"
+unset 'pids[-1]'
+
+# --- Removed -------------------------------------------------------------------------------------
+apt_get purge vornikal >"$work/purge.log" 2>&1 || { cat "$work/purge.log" >&2; fail "apt-get could not remove vornikal"; }
+ours_installed=no
+installed && fail "vornikal is still installed"
+while read -r path; do
+    [ ! -e "$path" ] || fail "$path outlived the package"
+done <<<"$expected_files"
+after=$(package_list)
+[ "$before" = "$after" ] || fail "the machine's packages changed: $(diff <(echo "$before") <(echo "$after") | grep '^[<>]')"
+echo "PASS: the .deb installs, runs a Send started as the menu starts it, and goes away again"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The Windows zip holds VORNIKAL.EXE, a 32-bit GUI program without its debug information, and
+# README.txt with Windows line ends, and nothing else.
+# Usage: zip_contents_test.sh CMAKE ZIP
+set -euo pipefail
+
+cmake=$1
+zip=$(realpath "$2")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ -f "$zip" ] || fail "$zip was not built"
+entries=$("$cmake" -E tar tf "$zip" | sort)
+[ "$entries" = $'README.txt\nVORNIKAL.EXE' ] || fail "the zip holds:"$'\n'"$entries"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && "$cmake" -E tar xf "$zip")
+
+kind=$(file -b "$work/VORNIKAL.EXE")
+[[ $kind == "PE32 executable (GUI) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||
+    fail "VORNIKAL.EXE is a $kind"
+
+readme=$work/README.txt
+[ -s "$readme" ] || fail "README.txt is empty"
+! grep -qv $'\r$' "$readme" || fail "README.txt has lines without a carriage return"
+! grep -q '@[A-Z_]*@' "$readme" || fail "README.txt has an unfilled placeholder"
+echo "PASS: $(basename "$zip") holds VORNIKAL.EXE ($kind) and README.txt"
