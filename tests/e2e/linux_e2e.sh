@@ -18,60 +18,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/x_session.sh"
 
-# Polls `command` every 50 ms until it succeeds, for at most `seconds`.
-wait_for() {
-    local seconds=$1; shift
-    local deadline=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.05
-    done
-}
-
-# A display of our own, whatever else runs on the machine.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
 openbox --config-file /dev/null >"$work/wm.log" 2>&1 &
 pids+=($!)
 wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "the window manager did not start"
 
-export XDG_CONFIG_HOME="$work/config"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-"$loopback" --once-ready-file "$work/ready" >"$work/loopback.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/ready" || fail "the loopback plug did not come up"
+start_loopback "$loopback"
 
 "$vornikal" >"$work/vornikal.log" 2>&1 &
 tool=$!
 pids+=($tool)
-wait_for 15 xdotool search --onlyvisible --name '^KESTRAVO v1.0 by OLVANE$' || fail "the dialog did not appear"
-window=$(xdotool search --onlyvisible --name '^KESTRAVO v1.0 by OLVANE$' | head -n1)
+window=$(find_window '^KESTRAVO v1.0 by OLVANE$' 15) || fail "the dialog did not appear"
 xdotool windowactivate --sync "$window"
 
-keys() { xdotool key --delay 30 "$@"; }
-type_text() { xdotool type --delay 30 "$1"; }
-
-# Focus starts on Send; tab order is Send, Clear Result, result box, baud list, count, Byte[0..3].
-keys Tab Tab Tab Down Down          # baud list: the second entry, 19200
-keys Tab && type_text 2             # Bytes to Send
-keys Tab && type_text 41            # Byte[0]
-keys Tab && type_text a5            # Byte[1]
-keys Tab && type_text FF            # Byte[2]: beyond the count, never sent
-keys Return                         # Enter in a field runs a Send
-
-# Read the result box as a user would copy it.
-result_is() {
-    keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab && keys ctrl+a ctrl+c
-    [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ] || { keys Tab Tab Tab Tab Tab; return 1; }
-}
-expected=$'01000001\n10100101'
-wait_for 10 result_is "$expected" || fail "the result box does not show 41 A5: '$(xclip -o -selection clipboard 2>/dev/null)'"
+# 19200 baud, count 2, then 41 a5 FF: Byte[2] lies beyond the count and is never sent.
+fill_and_send 1 2 41 a5 FF
+# Read the result box as a user would copy it; the keys are handled after the Send has ended.
+result=$(copy_result 5)
+[ "$result" = $'01000001\n10100101' ] || fail "the result box does not show 41 A5: '$result'"
 echo "crossed the line and came back: 41 A5 (count 2; Byte[2] not sent)"
 
 shot() {
@@ -84,15 +50,13 @@ shot() {
     read -r left right top bottom < <(xprop -id "$win" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
     import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" "$out/$name"
 }
-keys ctrl+End                       # leave the copied lines unselected for the picture
 shot vornikal-main.png "$window"
 
 # The About box from the keyboard: the system menu (Shift+F10), then its mnemonic.
 keys shift+F10
 sleep 0.3
 keys a
-wait_for 10 xdotool search --onlyvisible --name '^關於 VORNIKAL$' || fail "the About box did not open"
-about=$(xdotool search --onlyvisible --name '^關於 VORNIKAL$' | head -n1)
+about=$(find_window '^關於 VORNIKAL$' 10) || fail "the About box did not open"
 shot vornikal-about.png "$about"
 keys Escape
 wait_for 10 bash -c "! xdotool search --onlyvisible --name '^關於 VORNIKAL\$'" || fail "the About box did not close"

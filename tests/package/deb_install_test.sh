@@ -11,18 +11,8 @@ build=$(cd "$1" && pwd)
 icon16=$2
 icon32=$3
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/x_session.sh"
 skip() { echo "SKIP: $*"; exit 77; }
-
-# Polls `command` every 50 ms until it succeeds, for at most `seconds`.
-wait_for() {
-    local seconds=$1; shift
-    local deadline=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.05
-    done
-}
 
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 
@@ -91,20 +81,8 @@ cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 p
 cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 px icon is not the built one"
 
 # --- One Send with the installed programs --------------------------------------------------------
-# A display of our own, whatever else runs on the machine.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# The device map and Qt's runtime folder are the test's own: the user's map is never touched.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-/usr/bin/vornikal-loopback --once-ready-file "$work/ready" >"$work/loopback.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/ready" || fail "the installed loopback plug did not come up"
+start_xvfb
+start_loopback /usr/bin/vornikal-loopback
 
 # Started as the menu starts it: the desktop entry's command, found on the PATH.
 command=$(sed -n 's/^Exec=//p' /usr/share/applications/vornikal.desktop)
@@ -112,25 +90,14 @@ command=$(sed -n 's/^Exec=//p' /usr/share/applications/vornikal.desktop)
 "$command" >"$work/vornikal.log" 2>&1 &
 tool=$!
 pids+=($tool)
-caption='^KESTRAVO v1.0 by OLVANE$'
-wait_for 20 xdotool search --onlyvisible --name "$caption" ||
+window=$(find_window '^KESTRAVO v1.0 by OLVANE$' 20) ||
     { cat "$work/vornikal.log" >&2; fail "the installed vornikal showed no dialog"; }
-window=$(xdotool search --onlyvisible --name "$caption" | head -n1)
 # No window manager here: the dialog gets the keyboard focus straight from the X server.
 timeout 10 xdotool windowfocus --sync "$window" || fail "the dialog did not take the keyboard focus"
 
-keys() { xdotool key --delay 30 "$@"; }
-type_text() { xdotool type --delay 30 "$1"; }
-# Focus starts on Send; tab order: Send, Clear Result, result box, baud list, count, Byte[0..3].
-keys Tab Tab Tab Down Down          # the baud list's second entry, 19200
-keys Tab && type_text 2             # Bytes to Send
-keys Tab && type_text 7e            # Byte[0]
-keys Tab && type_text 81            # Byte[1]
-keys Return                         # Enter in a field presses Send
+fill_and_send 1 2 7e 81             # 19200 baud, count 2, bytes 7E 81
 # Back to the result box and copy it whole; X delivers these keys after the Send has ended.
-keys shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a ctrl+c
-wait_for 10 test -n "$(xclip -o -selection clipboard 2>/dev/null)" || fail "nothing was copied from the result box"
-result=$(xclip -o -selection clipboard | tr -d '\r')
+result=$(copy_result 4)
 [ "$result" = $'01111110\n10000001' ] || fail "the result box shows '$result', not 7E 81 in binary"
 echo "7E 81 crossed the installed loopback plug and came back"
 

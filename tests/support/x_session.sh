@@ -1,0 +1,71 @@
+# Shell helpers for the tests that drive the real programs in an X server of their own.
+# The sourcing script sets `work` (a temporary folder) and an array `pids` whose processes its EXIT
+# trap ends. Every wait has a deadline.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Polls `command` every 50 ms until it succeeds, for at most `seconds`.
+wait_for() {
+    local seconds=$1; shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+
+# Starts Xvfb on a free display and points DISPLAY at it.
+start_xvfb() {
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    exec 3>&-
+    wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# Starts the loopback plug (program $1) with a device map and a Qt runtime folder of the test's
+# own, so the user's map is never touched, and waits until it echoes.
+start_loopback() {
+    export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    "$1" --once-ready-file "$work/ready" >"$work/loopback.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -s "$work/ready" || fail "the loopback plug did not come up"
+}
+
+# The id of the visible window whose name matches the regular expression $1, waiting up to $2 s.
+find_window() {
+    wait_for "$2" xdotool search --onlyvisible --name "$1" || return 1
+    xdotool search --onlyvisible --name "$1" | head -n1
+}
+
+keys() { xdotool key --delay 30 "$@"; }
+type_text() { xdotool type --delay 30 "$1"; }
+
+# From a fresh main dialog (focus on Send; tab order Send, Clear Result, result box, baud list,
+# count, Byte[0..3]): picks list entry $1 (0 is the first) and types the count $2 and the bytes
+# that follow, then presses Enter in the last field, which runs a Send.
+fill_and_send() {
+    local downs=() i
+    for ((i = 0; i <= $1; i++)); do downs+=(Down); done
+    keys Tab Tab Tab "${downs[@]}"
+    shift
+    for text in "$@"; do keys Tab && type_text "$text"; done
+    keys Return
+}
+
+# Copies the whole result box through the clipboard, $1 Shift+Tabs back from the focused field,
+# and prints it with Qt's line feeds; the focus goes back where it was. The program handles the
+# keys in its own time, so the clipboard is watched until the copy replaces a marker.
+copy_result() {
+    local back=() forth=() i marker="(nothing copied yet)" text
+    for ((i = 0; i < $1; i++)); do back+=(shift+Tab); forth+=(Tab); done
+    printf '%s' "$marker" | xclip -selection clipboard >/dev/null 2>&1
+    keys "${back[@]}" ctrl+a ctrl+c ctrl+End "${forth[@]}"
+    local deadline=$((SECONDS + 10))
+    while text=$(xclip -o -selection clipboard 2>/dev/null); [ "$text" = "$marker" ] && [ $SECONDS -lt $deadline ]; do
+        sleep 0.05
+    done
+    printf '%s' "$text" | tr -d '\r'
+}
