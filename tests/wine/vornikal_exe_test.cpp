@@ -99,6 +99,32 @@ TEST_F(VornikalExeTest, TheBaudListOffersTheFiveRatesInOrderWithNoneChosen)
     EXPECT_EQ(selection, CB_ERR);
 }
 
+// The platform names a field by the static text just before it: each entry field must find the
+// label of its own row there, and the result box none, while Tab still follows the template.
+TEST_F(VornikalExeTest, EachEntryFieldFollowsTheLabelOfItsRowAndTheTabOrderIsTheTemplates)
+{
+    const std::pair<int, const wchar_t*> fields[] = {{IDC_SEND_COUNT, L"Bytes to Send"}, {IDC_BYTE0, L"Byte[0]"},
+                                                     {IDC_BYTE1, L"Byte[1]"}, {IDC_BYTE2, L"Byte[2]"},
+                                                     {IDC_BYTE3, L"Byte[3]"}};
+    for (const auto& [id, label] : fields) {
+        HWND before = ::GetWindow(m_exe.Item(id), GW_HWNDPREV);
+        wchar_t text[64] = {};
+        ::SendMessageW(before, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(std::wstring(text), label) << id;
+    }
+    wchar_t kind[32] = {};
+    ::GetClassNameW(::GetWindow(m_exe.Item(IDC_RESULT), GW_HWNDPREV), kind, 32);
+    EXPECT_NE(::_wcsicmp(kind, L"Static"), 0) << "the result box takes no label's name";
+
+    const int tabOrder[] = {IDOK, IDC_CLEAR_RESULT, IDC_RESULT, IDC_BAUD_LIST, IDC_SEND_COUNT,
+                            IDC_BYTE0, IDC_BYTE1, IDC_BYTE2, IDC_BYTE3, IDOK};
+    HWND control = m_exe.Item(IDOK);
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
+        control = ::GetNextDlgTabItem(m_exe.Dialog(), control, FALSE);
+        EXPECT_EQ(::GetDlgCtrlID(control), tabOrder[i]) << "tab stop " << i;
+    }
+}
+
 TEST_F(VornikalExeTest, ASendBeforeAnyRateIsChosenOpensNothingAndShowsNothing)
 {
     Fill(L"2", {L"01", L"02", L"03", L"04"});

@@ -2,6 +2,7 @@
 
 #include "cdialog.h"
 #include "control_factory.h"
+#include "row_labels.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -123,31 +124,28 @@ void DialogWindow::FocusFirstTabStop()
     }
 }
 
-// A field without a text of its own is named, for assistive technology, by the label that stands
-// on its row to its left, as a reader of the dialog would pair them.
+// A field without a text of its own is named, for assistive technology, by the label on its row.
 void DialogWindow::NameFieldsByTheirRowLabels()
 {
     std::vector<QLabel*> labels;
-    std::vector<QWidget*> fields;
+    std::vector<RECT> boxes;
     for (HWND child : m_children) {
         const HWND__* record = Lookup(child);
-        if (record->kind == ControlKind::Static)
-            labels.push_back(static_cast<QLabel*>(record->widget.data()));
-        else if (record->kind == ControlKind::Edit || record->kind == ControlKind::ComboBox)
-            fields.push_back(record->widget.data());
+        if (record->kind != ControlKind::Static)
+            continue;
+        labels.push_back(static_cast<QLabel*>(record->widget.data()));
+        const QRect box = record->widget->geometry();
+        boxes.push_back({box.left(), box.top(), box.left() + box.width(), box.top() + box.height()});
     }
-    for (QWidget* field : fields) {
-        QLabel* nearest = nullptr;
-        const int row = field->geometry().center().y();
-        for (QLabel* label : labels) {
-            const QRect box = label->geometry();
-            const bool onRow = box.top() <= row && row <= box.bottom() + box.height();
-            if (onRow && box.right() <= field->x() && (!nearest || box.right() > nearest->geometry().right()))
-                nearest = label;
-        }
-        if (nearest != nullptr) {
-            nearest->setBuddy(field);
-            field->setAccessibleName(nearest->text());
+    for (HWND child : m_children) {
+        const HWND__* record = Lookup(child);
+        if (record->kind != ControlKind::Edit && record->kind != ControlKind::ComboBox)
+            continue;
+        const QRect box = record->widget->geometry();
+        const int label = RowLabelOf(boxes, {box.left(), box.top(), box.left() + box.width(), box.top() + box.height()});
+        if (label >= 0) {
+            labels[static_cast<std::size_t>(label)]->setBuddy(record->widget);
+            record->widget->setAccessibleName(labels[static_cast<std::size_t>(label)]->text());
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include "afx_resources.h"
 #include "multiline_edit.h"
+#include "row_label_order.h"
 #include "window_subclass.h"
 
 namespace {
@@ -33,6 +34,7 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
     win32layer::Subclass(window, DialogWindowProc);
     win32layer::PrepareMultiLineEdits(window);
+    win32layer::PlaceRowLabelsBeforeTheirFields(window);
     // TRUE lets the dialog manager give the focus to the first control with a tab stop.
     return dialog->OnInitDialog();
 }
