@@ -176,7 +176,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD received, LPOVERL
         bytes[i] = g_state.incoming.front();
         g_state.incoming.pop_front();
     }
-    *received = given;
+    *received = g_state.readClaim.value_or(given);
     return TRUE;
 }
 

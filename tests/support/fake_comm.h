@@ -5,6 +5,7 @@
 #include "win32_names.h"
 
 #include <deque>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct State {
     std::vector<BYTE> written;               // what WriteFile took
     DWORD writeLimit = MAXDWORD;             // at most this many bytes per WriteFile
     DWORD readLimit = MAXDWORD;              // at most this many bytes per ReadFile
+    std::optional<DWORD> readClaim;          // when set, the count ReadFile reports, whatever it gave
     int openHandles = 0;
 };
 

@@ -78,6 +78,9 @@ QWidget* MakeEdit(const res::DialogItem& item, QWidget* parent, ControlKind& kin
         kind = ControlKind::MultiLineEdit;
         auto* edit = new QPlainTextEdit(parent);
         edit->setReadOnly(item.style & ES_READONLY);
+        // Nothing in a read-only box can be undone: without this, the undo history of every
+        // append the tool makes would grow with the box, many times the size of its text.
+        edit->setUndoRedoEnabled(!(item.style & ES_READONLY));
         edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
                                       ((item.style & ES_READONLY) ? Qt::NoTextInteraction : Qt::TextEditable));
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);

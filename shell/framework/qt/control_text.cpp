@@ -1,5 +1,7 @@
 #include "control_text.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -80,9 +82,11 @@ void SetText(HWND__& control, std::string_view text)
         return;
     }
     const QString converted = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        // As on Windows, the typing limit does not apply to a text that is set: it stays whole.
+        edit->setMaxLength(std::max(edit->maxLength(), static_cast<int>(converted.size())));
         edit->setText(converted);
-    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget))
         combo->setEditText(converted);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(converted);
