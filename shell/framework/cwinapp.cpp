@@ -4,7 +4,7 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp(LPCTSTR appName) : m_pszAppName(appName)
+CWinApp::CWinApp(LPCTSTR)
 {
     g_app = this;
 }

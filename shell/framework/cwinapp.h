@@ -6,6 +6,7 @@
 
 class CWinApp : public CCmdTarget {
 public:
+    // The application name is the module's own: neither platform asks for another.
     explicit CWinApp(LPCTSTR appName = nullptr);
     ~CWinApp() override;
 
@@ -16,9 +17,6 @@ public:
 
 protected:
     BOOL Enable3dControls();
-
-private:
-    LPCTSTR m_pszAppName;
 };
 
 CWinApp* AfxGetApp();
