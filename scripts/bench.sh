@@ -9,20 +9,15 @@ build=build-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DVORNIKAL_TESTS=ON >/dev/null
 cmake --build $build -j"$(nproc)" --target send_bench vornikal >/dev/null
 
-work=$(mktemp -d)
-pids=()
-trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+source tests/support/x_session.sh
+begin_session
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 QT_QPA_PLATFORM=offscreen $build/tests/bench/send_bench 2>/dev/null
 
 # Start-up: from exec to the dialog mapped on screen, five runs; peak memory of the same runs.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
 starts=()
 peaks=()
 for _ in 1 2 3 4 5; do

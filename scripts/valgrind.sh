@@ -14,15 +14,8 @@ cmake -S . -B $build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build $build -j"$(nproc)" --target vornikal vornikal-loopback >/dev/null
 log=$PWD/$build/memcheck.log
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 source tests/support/x_session.sh
+begin_session
 
 start_xvfb
 openbox --config-file /dev/null >"$work/wm.log" 2>&1 &

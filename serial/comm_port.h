@@ -1,7 +1,7 @@
 // CCommPort: one serial device held for the length of one exchange.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 class CCommPort {
 public:

@@ -1,7 +1,7 @@
 // The rates the baud list offers, in list order: the list position selects the rate.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // Failing a comm call the Win32 way: set the thread's last error, return FALSE.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 // The Win32 error code a failed system call stands for.
 DWORD Win32ErrorFromErrno(int error);

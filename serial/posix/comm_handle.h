@@ -2,7 +2,7 @@
 // Handles are looked up in a registry, so a stale or made-up handle is refused, never followed.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <memory>
 

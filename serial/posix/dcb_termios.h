@@ -1,7 +1,7 @@
 // How the fields of a DCB and the flags of a termios record stand for each other.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <optional>
 

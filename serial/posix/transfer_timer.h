@@ -2,7 +2,7 @@
 // began. 64-bit arithmetic throughout: a multiplier times a length does not fit in 32 bits.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <chrono>
 #include <cstdint>

@@ -9,16 +9,8 @@ vornikal=$1
 loopback=$2
 out=$3
 mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "$0")/../support/x_session.sh"
+begin_session
 
 start_xvfb
 openbox --config-file /dev/null >"$work/wm.log" 2>&1 &

@@ -20,19 +20,8 @@ const std::string kKept = "kept\r\n";
 const std::vector<BYTE> kFrame{0x01, 0x02, 0x03, 0x04};
 const std::vector<BYTE> kAnswer{0x00, 0x80, 0xFF};
 
-const std::vector<std::string> kSendCalls = {
-    "CreateFileA(\"com1\", 0xC0000000, 0, null, 3, 0x80, null)",
-    "GetCommState(h)",
-    "SetCommState(h)",
-    "SetCommMask(h, 0x1)",
-    "SetupComm(h, 4096, 4096)",
-    "PurgeComm(h, 0xF)",
-    "SetCommTimeouts(h)",
-    "WriteFile(h, 4, null)",
-    "ReadFile(h, 100, null)",
-    "PurgeComm(h, 0xF)",
-    "CloseHandle(h)",
-};
+const fake_comm::Calls kSendCalls = fake_comm::Concat(
+    fake_comm::kOpenCalls, {{"WriteFile(h, 4, null)", "ReadFile(h, 100, null)"}, fake_comm::kCloseCalls});
 
 std::string LinesOf(const std::vector<BYTE>& bytes)
 {

@@ -7,9 +7,9 @@
 #include "foreign_holder.h"
 #include "probe_dialog.h"
 #include "process_gauges.h"
+#include "config_home.h"
 #include "pty_line.h"
 #include "resource.h"
-#include "scratch_map.h"
 #include "send_timing.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ constexpr int kRate19200 = 1;
 constexpr std::size_t kFloodSize = 1 << 20;
 const std::string kKept = "kept\r\n";
 
-std::string LinesOf(const LineBytes& bytes)
+std::string LinesOf(const Bytes& bytes)
 {
     std::string text;
     for (std::uint8_t byte : bytes)
@@ -45,7 +45,7 @@ double MillisecondsBetween(Clock::time_point from, Clock::time_point to)
 }
 
 // The far end's part of one ordinary Send: once the tool's byte came, answer `answer`.
-std::future<bool> AnswerOnce(PtyLine& line, LineBytes answer)
+std::future<bool> AnswerOnce(PtyLine& line, Bytes answer)
 {
     return std::async(std::launch::async, [&line, answer] {
         return line.Receive(1, 5s).size() == 1 && line.Send(answer);
@@ -61,7 +61,7 @@ Result Finished(std::future<Result>& far)
 
 class DeviceFaultTest : public ::testing::Test {
 protected:
-    ScratchMap map;
+    ScopedConfigHome home;
     CProbeDialog dialog;
 
     // A rate chosen, one byte to send, and a line of its own in the box.
@@ -77,9 +77,9 @@ protected:
 TEST_F(DeviceFaultTest, HangUpMidReadEndsTheSendAtOnceWithWhatCame)
 {
     PtyLine line;
-    map.MapCom1(line.SlavePath());
+    home.Map("com1", line.SlavePath());
     line.HoldSlave();
-    const LineBytes answer{0x11, 0x22, 0x33};
+    const Bytes answer{0x11, 0x22, 0x33};
     RunModal(dialog, [&](DialogDriver& d) {
         Prepare(d);
         const int descriptors = OpenDescriptorCount();
@@ -111,7 +111,7 @@ TEST_F(DeviceFaultTest, HangUpMidReadEndsTheSendAtOnceWithWhatCame)
 TEST_F(DeviceFaultTest, FloodShowsExactlyTheFirstHundredBytesAndTheNextSendStartsClean)
 {
     PtyLine line;
-    map.MapCom1(line.SlavePath());
+    home.Map("com1", line.SlavePath());
     RunModal(dialog, [&](DialogDriver& d) {
         Prepare(d);
         const int descriptors = OpenDescriptorCount();
@@ -122,7 +122,7 @@ TEST_F(DeviceFaultTest, FloodShowsExactlyTheFirstHundredBytesAndTheNextSendStart
         const std::size_t flooded = Finished(flood);
         RecordProperty("flooded_bytes", std::to_string(flooded));
         ASSERT_GT(flooded, 100u);
-        LineBytes first100;
+        Bytes first100;
         for (std::size_t i = 0; i < 100; ++i)
             first100.push_back(FloodByte(i));
         EXPECT_EQ(d.Text(IDC_RESULT), kKept + LinesOf(first100));
@@ -141,7 +141,7 @@ TEST_F(DeviceFaultTest, FloodShowsExactlyTheFirstHundredBytesAndTheNextSendStart
 TEST_F(DeviceFaultTest, DeviceHeldByAnotherProcessShowsNothingUntilItIsFree)
 {
     PtyLine line;
-    map.MapCom1(line.SlavePath());
+    home.Map("com1", line.SlavePath());
     RunModal(dialog, [&](DialogDriver& d) {
         Prepare(d);
         {
@@ -165,7 +165,7 @@ TEST_F(DeviceFaultTest, DeviceHeldByAnotherProcessShowsNothingUntilItIsFree)
 TEST_F(DeviceFaultTest, MapEntryRemovedBetweenSendsShowsNothing)
 {
     PtyLine line;
-    map.MapCom1(line.SlavePath());
+    home.Map("com1", line.SlavePath());
     RunModal(dialog, [&](DialogDriver& d) {
         Prepare(d);
         auto far = AnswerOnce(line, {0x42});
@@ -174,7 +174,7 @@ TEST_F(DeviceFaultTest, MapEntryRemovedBetweenSendsShowsNothing)
         ASSERT_EQ(d.Text(IDC_RESULT), kKept + "01000010\r\n");
 
         // Without an entry com1 is the first built-in port, which answers nothing here.
-        map.UnmapCom1();
+        home.Unmap("com1");
         const int descriptors = OpenDescriptorCount();
         const double ms = TimedSend(d);
         EXPECT_EQ(d.Text(IDC_RESULT), kKept + "01000010\r\n");
@@ -229,9 +229,11 @@ class OddTargetTest : public DeviceFaultTest, public ::testing::WithParamInterfa
 
 TEST_P(OddTargetTest, SendShowsNothingWaitsForNothingAndKeepsNoDescriptor)
 {
-    const fs::path target = GetParam().make(map.Scratch());
+    const fs::path scratch = home.Root() / "scratch";
+    fs::create_directory(scratch);
+    const fs::path target = GetParam().make(scratch);
     const bool regularFile = fs::is_regular_file(fs::symlink_status(target));
-    map.MapCom1(target);
+    home.Map("com1", target);
     RunModal(dialog, [&](DialogDriver& d) {
         Prepare(d);
         const int descriptors = OpenDescriptorCount();

@@ -27,18 +27,13 @@ export DEBIAN_FRONTEND=noninteractive
 apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
 package_list() { dpkg-query -W -f='${Package}:${Architecture} ${Version} ${db:Status-Abbrev}\n' | sort; }
 
-work=$(mktemp -d)
-pids=()
 ours_installed=no
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+undo_more() {
     if [ $ours_installed = yes ]; then
         apt_get purge vornikal >"$work/purge.log" 2>&1 || cat "$work/purge.log" >&2
     fi
-    rm -rf "$work"
 }
-trap cleanup EXIT
+begin_session
 
 # --- The package ---------------------------------------------------------------------------------
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")

@@ -95,7 +95,7 @@ TEST_F(CommReadTest, ToolReadWaitsOutItsTimeWhenFewerBytesCame)
 {
     CCommPort port("com1");
     ASSERT_EQ(port.Open(CBR_19200), 1);
-    peer.Send({'a', 'b', 'c'});
+    ASSERT_TRUE(peer.Send({'a', 'b', 'c'}));
     ASSERT_TRUE(peer.WaitForPortInput(3, 2s));
     unsigned char buffer[100];
     const auto start = Clock::now();
@@ -112,8 +112,8 @@ TEST_F(CommReadTest, ToolReadEndsAsSoonAsAllBytesCame)
     CCommPort port("com1");
     ASSERT_EQ(port.Open(CBR_19200), 1);
     const Bytes first(kLength / 2, 0x55), second(kLength / 2, 0xAA);
-    peer.Send(first);
-    WhenReading late([&] { peer.Send(second); });
+    ASSERT_TRUE(peer.Send(first));
+    WhenReading late([&] { EXPECT_TRUE(peer.Send(second)); });
     std::vector<unsigned char> buffer(kLength);
     const auto start = Clock::now();
     late.Start();
@@ -127,13 +127,13 @@ TEST_F(CommReadTest, ToolReadEndsAsSoonAsAllBytesCame)
 TEST_F(CommReadTest, OpenDiscardsInputThatWasWaiting)
 {
     peer.SetSlaveRaw(false);
-    peer.Send({'o', 'l', 'd'});
+    ASSERT_TRUE(peer.Send({'o', 'l', 'd'}));
     ASSERT_TRUE(peer.WaitForPortInput(3, 2s));
     CCommPort port("com1");
     ASSERT_EQ(port.Open(CBR_19200), 1);
     unsigned char buffer[50];
     EXPECT_EQ(port.Read(buffer, 50), 0);
-    peer.Send({'n', 'e', 'w'});
+    ASSERT_TRUE(peer.Send({'n', 'e', 'w'}));
     ASSERT_TRUE(peer.WaitForPortInput(3, 2s));
     ASSERT_EQ(port.Read(buffer, 3), 3);
     EXPECT_EQ(Bytes(buffer, buffer + 3), Bytes({'n', 'e', 'w'}));
@@ -146,7 +146,7 @@ TEST_F(CommReadTest, MaxIntervalWithZeroTotalsReturnsAtOnceWithWhatIsWaiting)
     TimedRead read = ReadFor(port.Get(), 10);
     EXPECT_EQ(read.count, 0u);
     EXPECT_LT(read.ms, 100);
-    peer.Send({1, 2, 3});
+    ASSERT_TRUE(peer.Send({1, 2, 3}));
     ASSERT_TRUE(peer.WaitForPortInput(3, 2s));
     read = ReadFor(port.Get(), 10);
     EXPECT_EQ(read.count, 3u);
@@ -165,7 +165,7 @@ TEST_F(CommReadTest, MaxIntervalAndMultiplierReturnWithTheFirstByteOrAfterTheCon
     }
     ScopedHandle port(OpenCom1({MAXDWORD, MAXDWORD, 3000, 0, 0}));
     ASSERT_TRUE(port.Valid());
-    WhenReading late([&] { peer.Send({0x42}); });
+    WhenReading late([&] { EXPECT_TRUE(peer.Send({0x42})); });
     const TimedRead read = ReadFor(port.Get(), 10, &late);
     EXPECT_EQ(read.count, 1u);
     EXPECT_LT(read.ms, 1000) << "one byte ends the wait";
@@ -175,7 +175,7 @@ TEST_F(CommReadTest, IntervalEndsTheReadAfterASilenceFollowingBytes)
 {
     ScopedHandle port(OpenCom1({50, 0, 0, 0, 0}));
     ASSERT_TRUE(port.Valid());
-    peer.Send({1, 2, 3});
+    ASSERT_TRUE(peer.Send({1, 2, 3}));
     ASSERT_TRUE(peer.WaitForPortInput(3, 2s));
     const TimedRead read = ReadFor(port.Get(), 10);
     EXPECT_EQ(read.count, 3u);
@@ -187,7 +187,7 @@ TEST_F(CommReadTest, TotalIsMultiplierTimesLengthPlusConstant)
 {
     ScopedHandle port(OpenCom1({0, 10, 100, 0, 0}));
     ASSERT_TRUE(port.Valid());
-    peer.Send({7});
+    ASSERT_TRUE(peer.Send({7}));
     ASSERT_TRUE(peer.WaitForPortInput(1, 2s));
     const TimedRead read = ReadFor(port.Get(), 20);
     EXPECT_EQ(read.count, 1u);
@@ -202,12 +202,12 @@ TEST_P(HangUpTest, EndsAWaitingReadAtOnceWithWhatCame)
 {
     ScopedHandle port(OpenCom1(GetParam()));
     ASSERT_TRUE(port.Valid());
-    peer.Send({'h', 'i'});
+    ASSERT_TRUE(peer.Send({'h', 'i'}));
     ASSERT_TRUE(peer.WaitForPortInput(2, 2s));
     {
         // Hanging up flushes what the port has not read yet, so the hang-up waits until it has.
         WhenReading hangUp([&] {
-            peer.WaitUntilPortTookInput(2s);
+            peer.WaitUntilInputTaken(2s);
             peer.HangUp();
         });
         const TimedRead read = ReadFor(port.Get(), 5000, &hangUp);

@@ -7,10 +7,10 @@
 
 namespace {
 
-termios SlaveSettings(PtyPeer& peer)
+termios SlaveSettings(PtyLine& peer)
 {
     termios settings{};
-    EXPECT_EQ(tcgetattr(peer.HeldSlave(), &settings), 0);
+    EXPECT_EQ(tcgetattr(peer.HoldSlave(), &settings), 0);
     return settings;
 }
 
@@ -22,7 +22,7 @@ DCB StateOf(HANDLE port)
 }
 
 // Everything a cooked terminal does to bytes, switched on.
-void MakeSlaveCooked(PtyPeer& peer)
+void MakeSlaveCooked(PtyLine& peer)
 {
     termios settings = SlaveSettings(peer);
     settings.c_iflag |= ICRNL | INLCR | IGNCR | ISTRIP | PARMRK | BRKINT | IGNBRK | IXANY | IMAXBEL;
@@ -31,7 +31,7 @@ void MakeSlaveCooked(PtyPeer& peer)
     settings.c_cflag &= ~(CLOCAL | CREAD);
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 5;
-    ASSERT_EQ(tcsetattr(peer.HeldSlave(), TCSANOW, &settings), 0);
+    ASSERT_EQ(tcsetattr(peer.HoldSlave(), TCSANOW, &settings), 0);
 }
 
 class CommStateTest : public PtyPortTest {};
@@ -41,7 +41,7 @@ TEST_F(CommStateTest, ToolRatesAreSetAndReadBackFromBothSides)
     for (DWORD rate : {CBR_14400, CBR_19200, CBR_38400, CBR_56000, CBR_57600}) {
         CCommPort port("com1");
         ASSERT_EQ(port.Open(rate), 1) << rate;
-        EXPECT_EQ(PeerLineRate(peer.HeldSlave()), rate);
+        EXPECT_EQ(PeerLineRate(peer.HoldSlave()), rate);
     }
     for (DWORD rate : {CBR_56000, CBR_57600, CBR_14400, CBR_38400, CBR_19200, 250000u}) {
         ScopedHandle port(OpenCom1(kToolTimeouts));
@@ -50,7 +50,7 @@ TEST_F(CommStateTest, ToolRatesAreSetAndReadBackFromBothSides)
         dcb.BaudRate = rate;
         ASSERT_TRUE(SetCommState(port.Get(), &dcb)) << rate << ": error " << GetLastError();
         EXPECT_EQ(StateOf(port.Get()).BaudRate, rate);
-        EXPECT_EQ(PeerLineRate(peer.HeldSlave()), rate);
+        EXPECT_EQ(PeerLineRate(peer.HoldSlave()), rate);
     }
 }
 
@@ -106,7 +106,7 @@ TEST_F(CommStateTest, FlowCharactersComeFromTheTerminalAndGoBackToIt)
     termios settings = SlaveSettings(peer);
     settings.c_cc[VSTART] = 0x05;
     settings.c_cc[VSTOP] = 0x06;
-    ASSERT_EQ(tcsetattr(peer.HeldSlave(), TCSANOW, &settings), 0);
+    ASSERT_EQ(tcsetattr(peer.HoldSlave(), TCSANOW, &settings), 0);
     ScopedHandle port(CreateCom1());
     ASSERT_TRUE(port.Valid());
     DCB dcb = StateOf(port.Get());

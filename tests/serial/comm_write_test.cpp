@@ -19,7 +19,7 @@ TEST_F(CommWriteTest, EveryByteValuePassesUnchangedBothWaysWithoutSoftwareFlowCo
     CCommPort port("com1");
     ASSERT_EQ(port.Open(CBR_19200), 1);
 
-    peer.Send(kAwkwardBytes);
+    ASSERT_TRUE(peer.Send(kAwkwardBytes));
     ASSERT_TRUE(peer.WaitForPortInput(kAwkwardBytes.size(), 2s));
     Bytes received(kAwkwardBytes.size());
     EXPECT_EQ(port.Read(received.data(), static_cast<int>(received.size())), static_cast<int>(received.size()));
@@ -43,7 +43,7 @@ TEST_F(CommWriteTest, AllByteValuesPassInOrder)
     ASSERT_TRUE(WriteFile(port.Get(), all.data(), 256, &count, nullptr));
     EXPECT_EQ(count, 256u);
     EXPECT_EQ(peer.Receive(256, 2s), all);
-    peer.Send(all);
+    ASSERT_TRUE(peer.Send(all));
     Bytes back(256);
     ASSERT_TRUE(ReadFile(port.Get(), back.data(), 256, &count, nullptr));
     EXPECT_EQ(count, 256u);

@@ -63,7 +63,7 @@ TEST_F(ExclusiveOpenTest, SecondPortFailsToOpenWhileTheFirstIsOpen)
 
 TEST_F(ExclusiveOpenTest, TerminalIsExclusiveOnlyWhileHeld)
 {
-    const int slave = peer.HeldSlave();
+    const int slave = peer.HoldSlave();
     EXPECT_FALSE(TerminalIsExclusive(slave));
     ScopedHandle port(CreateCom1());
     ASSERT_TRUE(port.Valid());

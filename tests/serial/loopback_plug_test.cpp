@@ -1,8 +1,8 @@
 // vornikal-loopback as the tool meets it: started as a program, found through the device map.
 #include "comm_port.h"
 #include "config_home.h"
+#include "pty_line.h"
 #include "process_tools.h"
-#include "pty_peer.h"
 
 #include <gtest/gtest.h>
 

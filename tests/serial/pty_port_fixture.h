@@ -2,7 +2,7 @@
 #pragma once
 
 #include "config_home.h"
-#include "pty_peer.h"
+#include "pty_line.h"
 
 #include "win32_names.h"
 
@@ -37,7 +37,7 @@ protected:
     static HANDLE OpenCom1(const COMMTIMEOUTS& timeouts);
 
     ScopedConfigHome home;
-    PtyPeer peer;
+    PtyLine peer;
 };
 
 // How many descriptors this process has open.

@@ -5,7 +5,7 @@
 #include "dialog_driver.h"
 #include "loopback_process.h"
 #include "probe_dialog.h"
-#include "scratch_map.h"
+#include "config_home.h"
 #include "soak_run.h"
 
 #include <QApplication>
@@ -57,8 +57,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const ScratchMap map;
-        const LoopbackProcess plug(options->loopback, map.Com1().parent_path());
+        const ScopedConfigHome map;
+        const LoopbackProcess plug(options->loopback, map.MapFolder());
         CProbeDialog dialog;
         SoakResult result;
         QTimer::singleShot(0, [&] {

@@ -42,6 +42,13 @@ State& Device()
     return g_state;
 }
 
+Calls Concat(Calls first, const std::vector<Calls>& rest)
+{
+    for (const Calls& more : rest)
+        first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
 void Reset()
 {
     g_state = State{};

@@ -26,6 +26,23 @@ struct State {
     int openHandles = 0;
 };
 
+using Calls = std::vector<std::string>;
+
+// What the fake records for a CCommPort that opens com1 (at any rate) and for one that closes it.
+const Calls kOpenCalls = {
+    "CreateFileA(\"com1\", 0xC0000000, 0, null, 3, 0x80, null)",
+    "GetCommState(h)",
+    "SetCommState(h)",
+    "SetCommMask(h, 0x1)",
+    "SetupComm(h, 4096, 4096)",
+    "PurgeComm(h, 0xF)",
+    "SetCommTimeouts(h)",
+};
+const Calls kCloseCalls = {"PurgeComm(h, 0xF)", "CloseHandle(h)"};
+
+// The lists one after another.
+Calls Concat(Calls first, const std::vector<Calls>& rest);
+
 // The one fake device of the process; Reset() makes it new.
 State& Device();
 void Reset();

@@ -1,19 +1,18 @@
-// The far end of a serial line for tests: a pseudo-terminal pair whose slave is mapped as com1 in a
-// device map of the test's own (XDG_CONFIG_HOME is pointed at a temporary folder), and whose master
-// is served by a thread that records what the tool sends and answers as told.
+// The far end of a serial line that answers by itself: a PtyLine whose slave is mapped as com1 in a
+// configuration home of the test's own, and whose master is served by a thread that records what the
+// tool sends and answers as told.
 #pragma once
+
+#include "config_home.h"
+#include "pty_line.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
-
-using Bytes = std::vector<std::uint8_t>;
 
 class PtyPeer {
 public:
@@ -37,17 +36,13 @@ public:
     bool WaitForReceived(std::size_t count, std::chrono::milliseconds deadline = std::chrono::seconds(5)) const;
     void ClearReceived();
 
-    const std::string& SlavePath() const { return m_slavePath; }
-    int MasterFd() const { return m_master; }
-    const std::filesystem::path& MapDir() const { return m_mapDir; }
+    const std::string& SlavePath() const { return m_line.SlavePath(); }
+    int MasterFd() const { return m_line.MasterFd(); }
+    std::filesystem::path MapDir() const { return m_home.MapFolder(); }
 
 private:
-    int m_master = -1;
-    std::string m_slavePath;
-    std::filesystem::path m_configHome;
-    std::filesystem::path m_mapDir;
-    std::string m_oldConfigHome;
-    bool m_hadConfigHome = false;
+    PtyLine m_line;
+    ScopedConfigHome m_home;
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;

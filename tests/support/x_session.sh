@@ -1,8 +1,24 @@
 # Shell helpers for the tests that drive the real programs in an X server of their own.
-# The sourcing script sets `work` (a temporary folder) and an array `pids` whose processes its EXIT
-# trap ends. Every wait has a deadline.
+# begin_session makes `work` (a temporary folder) and `pids` (the processes started), both undone on
+# exit. Every wait has a deadline.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+begin_session() {
+    work=$(mktemp -d)
+    pids=()
+    trap end_session EXIT
+}
+
+# Ends the session's processes, runs the caller's `undo_more` if it has one (its logs may still be
+# in the folder), and removes the folder.
+end_session() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    if declare -F undo_more >/dev/null; then undo_more; fi
+    rm -rf "$work"
+}
 
 # Polls `command` every 50 ms until it succeeds, for at most `seconds`.
 wait_for() {

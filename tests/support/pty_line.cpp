@@ -29,12 +29,16 @@ int MillisecondsUntil(Clock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-void MakeRaw(int fd)
+void MakeRaw(int fd, bool softwareFlowControl = false)
 {
     termios settings{};
     if (tcgetattr(fd, &settings) != 0)
         ThrowErrno("tcgetattr");
     cfmakeraw(&settings);
+    if (softwareFlowControl)
+        settings.c_iflag |= IXON | IXOFF;
+    else
+        settings.c_iflag &= ~(IXON | IXOFF);
     if (tcsetattr(fd, TCSANOW, &settings) != 0)
         ThrowErrno("tcsetattr");
 }
@@ -57,7 +61,8 @@ PtyLine::PtyLine()
         ThrowErrno("unlockpt");
     }
     m_slavePath = path;
-    // Raw from the start, so nothing is echoed back before the tool applies its own settings.
+    MakeRaw(m_master);
+    // The slave starts raw too, so nothing is echoed back before the tool applies its settings.
     const int slave = open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave < 0) {
         close(m_master);
@@ -73,10 +78,29 @@ PtyLine::~PtyLine()
     HangUp();
 }
 
-LineBytes PtyLine::Receive(std::size_t count, std::chrono::milliseconds limit)
+bool PtyLine::Send(const Bytes& bytes)
+{
+    const auto deadline = Clock::now() + kSendLimit;
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = write(m_master, bytes.data() + sent, bytes.size() - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd room{m_master, POLLOUT, 0};
+        if (poll(&room, 1, MillisecondsUntil(deadline)) <= 0)
+            return false;
+    }
+    return true;
+}
+
+Bytes PtyLine::Receive(std::size_t count, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    LineBytes received;
+    Bytes received;
     while (received.size() < count) {
         pollfd input{m_master, POLLIN, 0};
         if (poll(&input, 1, MillisecondsUntil(deadline)) <= 0)
@@ -97,25 +121,6 @@ LineBytes PtyLine::Receive(std::size_t count, std::chrono::milliseconds limit)
             break;
     }
     return received;
-}
-
-bool PtyLine::Send(const LineBytes& bytes)
-{
-    const auto deadline = Clock::now() + kSendLimit;
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = write(m_master, bytes.data() + sent, bytes.size() - sent);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        pollfd room{m_master, POLLOUT, 0};
-        if (poll(&room, 1, MillisecondsUntil(deadline)) <= 0)
-            return false;
-    }
-    return true;
 }
 
 std::size_t PtyLine::Flood(std::size_t total, std::chrono::milliseconds limit)
@@ -142,31 +147,55 @@ std::size_t PtyLine::Flood(std::size_t total, std::chrono::milliseconds limit)
     return sent;
 }
 
-void PtyLine::HoldSlave()
+int PtyLine::HoldSlave()
 {
     if (m_heldSlave < 0)
         m_heldSlave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_heldSlave < 0)
         ThrowErrno("open slave");
+    return m_heldSlave;
 }
 
-bool PtyLine::WaitUntilInputTaken(std::chrono::milliseconds limit) const
+void PtyLine::ReleaseSlave()
+{
+    if (m_heldSlave >= 0)
+        close(m_heldSlave);
+    m_heldSlave = -1;
+}
+
+void PtyLine::SetSlaveRaw(bool softwareFlowControl)
+{
+    MakeRaw(HoldSlave(), softwareFlowControl);
+}
+
+bool PtyLine::WaitForPortInput(std::size_t count, std::chrono::milliseconds limit)
+{
+    return WaitForWaitingInput([count](std::size_t waiting) { return waiting >= count; }, limit);
+}
+
+bool PtyLine::WaitUntilInputTaken(std::chrono::milliseconds limit)
+{
+    return WaitForWaitingInput([](std::size_t waiting) { return waiting == 0; }, limit);
+}
+
+bool PtyLine::WaitForWaitingInput(const std::function<bool(std::size_t)>& enough, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
+    const int slave = HoldSlave();
     for (;;) {
-        // Polling the slave first moves what the master wrote into its input queue, so a count of
-        // 0 means taken, not still on the way.
-        pollfd flush{m_heldSlave, POLLIN, 0};
+        // Polling the slave first moves what the master wrote into its input queue, so the count
+        // is what waits there, not what is still on the way.
+        pollfd flush{slave, POLLIN, 0};
         poll(&flush, 1, 0);
         int waiting = 0;
-        if (ioctl(m_heldSlave, FIONREAD, &waiting) != 0)
-            return false;
-        if (waiting == 0)
+        if (ioctl(slave, FIONREAD, &waiting) != 0)
+            ThrowErrno("FIONREAD");
+        if (enough(static_cast<std::size_t>(waiting)))
             return true;
         if (Clock::now() >= deadline)
             return false;
         // Nothing signals that the count changed: look again shortly, until the deadline.
-        poll(nullptr, 0, kLookAgainMs);
+        poll(nullptr, 0, std::min(MillisecondsUntil(deadline), kLookAgainMs));
     }
 }
 
@@ -175,11 +204,4 @@ void PtyLine::HangUp()
     if (m_master >= 0)
         close(m_master);
     m_master = -1;
-}
-
-void PtyLine::ReleaseSlave()
-{
-    if (m_heldSlave >= 0)
-        close(m_heldSlave);
-    m_heldSlave = -1;
 }

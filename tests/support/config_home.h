@@ -26,8 +26,10 @@ public:
 
     const std::filesystem::path& Root() const { return m_root; }
     std::filesystem::path MapFolder() const { return m_root / "vornikal" / "dosdevices"; }
-    // Makes the map entry `name` a symlink to `target`.
+    std::filesystem::path Com1() const { return MapFolder() / "com1"; }
+    // Makes the map entry `name` a symlink to `target`, replacing what was there.
     void Map(const std::string& name, const std::filesystem::path& target) const;
+    void Unmap(const std::string& name) const;
 
 private:
     std::filesystem::path m_root;

@@ -1,7 +1,10 @@
-// The Win32 serial-communication subset, for the Linux build. The record layouts match the
-// Windows SDK; serial/posix implements the functions over termios.
+// The Win32 serial-communication subset: the system's own on Windows; on Linux the record layouts
+// match the Windows SDK and serial/posix implements the functions over termios.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "win32_types.h"
 
 constexpr DWORD GENERIC_READ = 0x80000000u;
@@ -96,3 +99,5 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
               LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE object);
+
+#endif

@@ -1,7 +1,10 @@
-// The Win32 user-interface subset, for the Linux build: handles, records, message numbers and
-// styles with their Windows values. shell/framework/qt implements the functions.
+// The Win32 user-interface subset: the system's own on Windows; on Linux the handles, records,
+// message numbers and styles carry their Windows values and shell/framework/qt implements the functions.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "win32_types.h"
 
 struct HWND__;
@@ -133,3 +136,5 @@ HWND GetDlgItem(HWND dialog, int id);
 HMENU GetSystemMenu(HWND window, BOOL revert);
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+
+#endif

@@ -24,7 +24,7 @@ ScopedEnvironment::~ScopedEnvironment()
 
 std::filesystem::path MakeTemporaryFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vornikal-serial-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "vornikal-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::system_error(errno, std::generic_category(), "mkdtemp");
     return pattern;
@@ -45,5 +45,12 @@ ScopedConfigHome::~ScopedConfigHome()
 void ScopedConfigHome::Map(const std::string& name, const std::filesystem::path& target) const
 {
     std::filesystem::create_directories(MapFolder());
+    Unmap(name);
     std::filesystem::create_symlink(target, MapFolder() / name);
+}
+
+void ScopedConfigHome::Unmap(const std::string& name) const
+{
+    std::error_code ignored;
+    std::filesystem::remove(MapFolder() / name, ignored);
 }
