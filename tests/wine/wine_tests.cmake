@@ -12,8 +12,8 @@ else()
                     OUTPUT_VARIABLE lane OUTPUT_STRIP_TRAILING_WHITESPACE)
 endif()
 if(VORNIKAL_WINE_ARCH STREQUAL "win32" AND NOT lane MATCHES "^win32 ")
-    string(REGEX REPLACE "^[^ ]+ " "" why "${lane}")
-    set(VORNIKAL_WINE_SKIP "${why}: the Wine tests run on the x86_64 build (scripts/test-windows.sh, build-win64)"
+    string(REGEX MATCH "^[^ ]+ (.*)" lane "${lane}")
+    set(VORNIKAL_WINE_SKIP "${CMAKE_MATCH_1}: the Wine tests run on the x86_64 build (scripts/test-windows.sh, build-win64)"
         CACHE INTERNAL "Why this tree's programs do not run under Wine here")
     message(STATUS "Wine tests skipped: ${VORNIKAL_WINE_SKIP}")
 else()
