@@ -1,23 +1,5 @@
-# Cross build of VORNIKAL.EXE, the 32-bit Windows program, with the mingw-w64 i686 tool chain.
-# Tests built this way run under Wine (scripts/wine-run.sh), in a Wine prefix of the build tree.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of VORNIKAL.EXE, the 32-bit Windows program that is shipped, with the mingw-w64 i686
+# tool chain. Its tests run under Wine's 32-bit loader, on machines whose kernel runs i386 programs.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(VORNIKAL_MINGW_PREFIX i686-w64-mingw32)
-# The POSIX thread model: its C++ library has std::mutex and std::thread (GoogleTest needs them).
-set(CMAKE_C_COMPILER ${VORNIKAL_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VORNIKAL_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VORNIKAL_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VORNIKAL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C and C++ run-times (and winpthread) go into the program: it needs no DLL that Windows does
-# not ship.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Programs of this build run under Wine, each in the build tree's own prefix (created on first use).
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

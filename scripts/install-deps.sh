@@ -10,10 +10,10 @@ run_packages=(
 )
 packages=(
     "${run_packages[@]}" googletest
-    g++-mingw-w64-i686
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
     python3 xvfb xdotool xclip openbox x11-utils imagemagick
     clang libclang-rt-14-dev valgrind
-    wine wine32:i386 locales
+    wine wine32:i386 wine64 locales
     dpkg-dev desktop-file-utils file
 )
 

@@ -45,7 +45,7 @@ start() {
         fi
         wineserver -w </dev/null >>"$log" 2>&1 || true
     done
-    wineboot </dev/null >>"$log" 2>&1
+    "$WINELOADER" wineboot </dev/null >>"$log" 2>&1
     echo "Wine session up on display :$number, prefix $WINEPREFIX"
 }
 

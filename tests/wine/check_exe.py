@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
 """Checks what the built VORNIKAL.EXE holds: its resources as windres prints them back, and its
-PE header and imports as objdump shows them. Exits non-zero and says what is wrong otherwise."""
+PE header and imports as objdump shows them. --arch says which build it is: x86 for the shipped
+32-bit program, amd64 for the x86_64 build the Wine tests use where i386 programs do not run; the
+header and the manifest must both name that one. Exits non-zero and says what is wrong otherwise."""
 
 import argparse
 import re
 import subprocess
 import sys
 
-# The DLLs every 32-bit Windows has; the program may import nothing else.
+# The DLLs every Windows has; the program may import nothing else.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll", "advapi32.dll"}
+
+# What objdump shows for each build: optional header magic and file format.
+HEADERS = {"x86": ("010b", "PE32", "pei-i386"), "amd64": ("020b", "PE32+", "pei-x86-64")}
 
 VERSION_STRINGS = {
     "CompanyName": "",
@@ -34,7 +39,7 @@ def section(rc, start, end="\nEND"):
     return rc[begin:rc.find(end, begin) + len(end)]
 
 
-def check_resources(rc, problems):
+def check_resources(rc, arch, problems):
     def need(condition, what):
         if not condition:
             problems.append(what)
@@ -75,15 +80,22 @@ def check_resources(rc, problems):
     manifest = section(rc, "1 24 /* RT_MANIFEST */")
     need("UTF-8</activeCodePage>" in manifest, "manifest: active code page UTF-8")
     need("Microsoft.Windows.Common-Controls" in manifest and '""6.0.0.0""' in manifest, "manifest: common controls 6")
+    # The program's identity and its common controls, both of the build's own architecture.
+    named = re.findall(r'processorArchitecture=""(\w+|\*)""', manifest)
+    need(named == [arch, arch], f"manifest: processorArchitecture {named}, not twice {arch}")
+    need('SMI/2005/WindowsSettings"">true/pm</dpiAware>' in manifest, "manifest: dpiAware true/pm")
+    need('SMI/2016/WindowsSettings"">PerMonitorV2, PerMonitor</dpiAwareness>' in manifest,
+         "manifest: dpiAwareness PerMonitorV2, PerMonitor")
 
 
-def check_header(dump, problems):
-    if not re.search(r"^Magic\s+010b\s+\(PE32\)", dump, re.M):
-        problems.append("not PE32")
+def check_header(dump, arch, problems):
+    magic, kind, file_format = HEADERS[arch]
+    if not re.search(rf"^Magic\s+{magic}\s+\({re.escape(kind)}\)", dump, re.M):
+        problems.append("not " + kind)
     if not re.search(r"^Subsystem\s+00000002\s+\(Windows GUI\)", dump, re.M):
         problems.append("not the GUI subsystem")
-    if not re.search(r"file format pei-i386", dump):
-        problems.append("not i386")
+    if not re.search(rf"file format {file_format}\b", dump):
+        problems.append("not " + file_format)
     dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
     if not dlls:
         problems.append("no imports found")
@@ -96,16 +108,19 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--windres", required=True)
     parser.add_argument("--objdump", required=True)
+    parser.add_argument("--arch", required=True, choices=sorted(HEADERS))
     parser.add_argument("exe")
     args = parser.parse_args()
 
     rc = subprocess.run([args.windres, "-i", args.exe, "-O", "rc"], check=True, capture_output=True, text=True).stdout
     dump = subprocess.run([args.objdump, "-p", args.exe], check=True, capture_output=True, text=True).stdout
     problems = []
-    check_resources(rc, problems)
-    check_header(dump, problems)
+    check_resources(rc, args.arch, problems)
+    check_header(dump, args.arch, problems)
     for problem in problems:
         print("FAIL:", problem)
+    if not problems:
+        print(f"PASS: {args.exe} is a {HEADERS[args.arch][1]} {args.arch} GUI program with its resources")
     return 1 if problems else 0
 
 

@@ -53,6 +53,30 @@ std::wstring ProgramPath()
     return path;
 }
 
+DisplayDpi::DisplayDpi(DWORD dpi)
+{
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
+        m_key = nullptr;
+        return;
+    }
+    DWORD size = sizeof m_before;
+    m_hadValue = ::RegQueryValueExW(m_key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_before), &size) ==
+                 ERROR_SUCCESS;
+    ::RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+}
+
+DisplayDpi::~DisplayDpi()
+{
+    if (m_key == nullptr)
+        return;
+    if (m_hadValue)
+        ::RegSetValueExW(m_key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_before), sizeof m_before);
+    else
+        ::RegDeleteValueW(m_key, L"LogPixels");
+    ::RegCloseKey(m_key);
+}
+
 Session::Session()
 {
     std::wstring command = L"\"" + ProgramPath() + L"\"";

@@ -55,6 +55,21 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds deadline = kDeadli
     return true;
 }
 
+// The display's DPI for the programs started while this lives. Wine takes it from the LogPixels
+// value when a program starts; the value the prefix had is put back at the end.
+class DisplayDpi {
+public:
+    explicit DisplayDpi(DWORD dpi);
+    ~DisplayDpi();
+    DisplayDpi(const DisplayDpi&) = delete;
+    DisplayDpi& operator=(const DisplayDpi&) = delete;
+
+private:
+    HKEY m_key = nullptr;
+    DWORD m_before = 0;
+    bool m_hadValue = false;
+};
+
 // The program's path in Wine's view of the Linux file system (drive Z:).
 std::wstring ProgramPath();
 

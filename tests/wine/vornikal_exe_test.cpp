@@ -255,4 +255,66 @@ TEST_F(VornikalExeTest, TheAboutBoxOpensFromTheSystemMenuAndClosesWithEverything
     EXPECT_EQ(peer::Line().rate, 19200u);
 }
 
+SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// The pixels `text` takes in the dialog's face at `points` on a display of `dpi`, as the dialog
+// manager makes that font (Wine maps the face to the same stand-in for this process and the tool).
+int TextWidth(const std::wstring& text, int points, int dpi)
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HFONT font = ::CreateFontW(-::MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                               L"\x65b0\x7d30\x660e\x9ad4");
+    HGDIOBJ before = ::SelectObject(dc, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, before);
+    ::DeleteObject(font);
+    ::DeleteDC(dc);
+    return extent.cx;
+}
+
+// At 192 DPI the dialog manager lays the templates out from their dialog units at twice the size,
+// and every label still holds its text in one line. Windows does this for a program that declares
+// itself DPI-aware (check_exe.py checks the manifest) and stretches the others as a bitmap; Wine
+// lays out every program at the display's DPI, so here the layout is checked, not the declaration.
+TEST(VornikalExeAt192Dpi, TheDialogIsLaidOutTwiceAsLargeAndNoLabelIsCut)
+{
+    // This thread sees every window's coordinates as the display has them, whatever its DPI.
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    SIZE at96{};
+    {
+        exe::Session exe;
+        ASSERT_NE(exe.Dialog(), nullptr);
+        at96 = ClientSize(exe.Dialog());
+    }
+
+    exe::DisplayDpi dpi(192);
+    exe::Session exe;
+    ASSERT_NE(exe.Dialog(), nullptr);
+    const SIZE at192 = ClientSize(exe.Dialog());
+    // Dialog units follow the font's metrics, which do not scale exactly: about twice.
+    EXPECT_NEAR(at192.cx, 2 * at96.cx, at96.cx / 5) << at96.cx << " -> " << at192.cx;
+    EXPECT_NEAR(at192.cy, 2 * at96.cy, at96.cy / 5) << at96.cy << " -> " << at192.cy;
+
+    int labels = 0;
+    for (HWND child = ::GetWindow(exe.Dialog(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[16] = {};
+        ::GetClassNameW(child, kind, 16);
+        if (::_wcsicmp(kind, L"Static") != 0)
+            continue;
+        const std::wstring text = exe.Text(child);
+        EXPECT_LE(TextWidth(text, 9, 192), ClientSize(child).cx) << Narrow(text);
+        ++labels;
+    }
+    EXPECT_EQ(labels, 5);
+    RECT area;
+    ASSERT_TRUE(::GetWindowRect(exe.Dialog(), &area));
+    EXPECT_TRUE(peer::Shot("vornikal-exe-192dpi", area));
+}
+
 }  // namespace
