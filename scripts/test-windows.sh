@@ -7,8 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-lane=$(scripts/wine-lane.sh)
-echo "Windows tests: ${lane#* }"
+# scripts/test.sh has asked already and said the answer.
+if [ -n "${VORNIKAL_WINE_LANE:-}" ]; then
+    lane=$VORNIKAL_WINE_LANE
+else
+    lane=$(scripts/wine-lane.sh)
+    echo "Windows tests: ${lane#* }"
+fi
 
 cross_test() {  # BUILD TOOLCHAIN
     cmake -S . -B "$1" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$2.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
