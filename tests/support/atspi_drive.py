@@ -3,7 +3,8 @@
 display server. Objects are found by role and accessible name, depth first.
 
   atspi_drive.py events              prints "shown|hidden ROLE NAME: ENTRIES" for every popup
-                                     menu shown or hidden, after a line "listening"
+                                     menu shown or hidden, after a line "listening" (Qt leaves
+                                     popups out of the application's tree: they show as events)
   atspi_drive.py set NAME TEXT       sets the text of the field NAME
   atspi_drive.py press NAME          presses the push button NAME
   atspi_drive.py focus ROLE [NAME]   gives the keyboard focus to the first ROLE (or its field)

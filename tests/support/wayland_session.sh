@@ -10,8 +10,8 @@ support=$(dirname "${BASH_SOURCE[0]}")
 # Starts sway headless with its software renderer and points WAYLAND_DISPLAY and SWAYSOCK at it.
 # sway refuses to run as root; root runs it as the existing account nobody.
 start_sway() {
-    command -v sway >/dev/null || skip "sway is not installed"
-    local dir=$work/sway as=()
+    local sway dir=$work/sway as=() pid
+    sway=$(command -v sway) || skip "sway is not installed"
     mkdir -p "$dir" && chmod 700 "$dir"
     printf 'output HEADLESS-1 resolution 800x600\nxwayland disable\n' >"$dir/config"
     if [ "$(id -u)" -eq 0 ]; then
@@ -20,10 +20,11 @@ start_sway() {
         as=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
     fi
     "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$dir" XDG_RUNTIME_DIR="$dir" WLR_BACKENDS=headless \
-        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$dir/config" >"$work/sway.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 compgen -G "$dir/sway-ipc.*.sock" || skip "sway did not start: $(tail -n1 "$work/sway.log")"
-    SWAYSOCK=$(compgen -G "$dir/sway-ipc.*.sock")
+        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 "$sway" -c "$dir/config" >"$work/sway.log" 2>&1 &
+    pid=$!
+    pids+=($pid)
+    wait_for 10 eval "compgen -G '$dir/sway-ipc.*.sock' || ! kill -0 $pid"
+    SWAYSOCK=$(compgen -G "$dir/sway-ipc.*.sock") || skip "sway did not start: $(tail -n1 "$work/sway.log")"
     WAYLAND_DISPLAY=$(compgen -G "$dir/wayland-[0-9]*" | grep -v lock | head -n1)
     export SWAYSOCK WAYLAND_DISPLAY
 }
