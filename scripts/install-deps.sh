@@ -12,6 +12,7 @@ packages=(
     "${run_packages[@]}" googletest
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix
     python3 xvfb xdotool xclip openbox x11-utils imagemagick
+    sway wtype grim qt6-wayland dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi
     clang libclang-rt-14-dev valgrind
     wine wine32:i386 wine64 locales
     dpkg-dev desktop-file-utils file
