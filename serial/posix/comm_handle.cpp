@@ -9,8 +9,9 @@
 namespace {
 
 struct Registry {
+    using Devices = std::unordered_map<std::uintptr_t, std::shared_ptr<CommDevice>>;
     std::mutex lock;
-    std::unordered_map<std::uintptr_t, std::shared_ptr<CommDevice>> devices;
+    Devices devices;
     // Handle values are never reused, so a closed handle cannot come to name a later device.
     // Steps of 4 keep them looking like kernel handles; 0 and -1 are never reached.
     std::uintptr_t lastValue = 0;
@@ -20,6 +21,15 @@ Registry& TheRegistry()
 {
     static Registry registry;
     return registry;
+}
+
+// The entry of `handle`, or the end with ERROR_INVALID_HANDLE set. The caller holds the lock.
+Registry::Devices::iterator Lookup(Registry& registry, HANDLE handle)
+{
+    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == registry.devices.end())
+        SetLastError(ERROR_INVALID_HANDLE);
+    return found;
 }
 
 }  // namespace
@@ -45,23 +55,17 @@ std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle)
 {
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
-    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (found == registry.devices.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return found->second;
+    auto found = Lookup(registry, handle);
+    return found == registry.devices.end() ? nullptr : found->second;
 }
 
 std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle)
 {
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
-    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (found == registry.devices.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    auto found = Lookup(registry, handle);
+    if (found == registry.devices.end())
         return nullptr;
-    }
     auto device = std::move(found->second);
     registry.devices.erase(found);
     return device;

@@ -46,7 +46,8 @@ shot vornikal-main.png "$window"
 
 # The About box from the keyboard: the system menu (Shift+F10), then its mnemonic.
 keys shift+F10
-sleep 0.3
+menu_shown() { [ "$(xdotool search --onlyvisible --pid "$tool" | wc -l)" -gt 1 ]; }
+wait_for 10 menu_shown || fail "Shift+F10 opened no system menu"
 keys a
 about=$(find_window '^關於 VORNIKAL$' 10) || fail "the About box did not open"
 shot vornikal-about.png "$about"

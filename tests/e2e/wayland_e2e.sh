@@ -11,17 +11,8 @@ loopback=$2
 desktop_entry=$3
 out=$4
 mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    # The programs end before the compositor and the bus they use.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "$0")/../support/x_session.sh"
+begin_session
 source "$(dirname "$0")/../support/wayland_session.sh"
 atspi=$support/atspi_drive.py
 # Whether the drive command (all arguments but the last) prints the last argument.

@@ -10,11 +10,12 @@ begin_session() {
     trap end_session EXIT
 }
 
-# Ends the session's processes, runs the caller's `undo_more` if it has one (its logs may still be
-# in the folder), and removes the folder.
+# Ends the session's processes, the last started first (programs before the server and the bus
+# they use), runs the caller's `undo_more` if it has one (its logs may still be in the folder), and
+# removes the folder.
 end_session() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    local i pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     if declare -F undo_more >/dev/null; then undo_more; fi
     rm -rf "$work"
