@@ -30,7 +30,7 @@ valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite --errors-f
 tool=$!
 pids+=($tool)
 window=$(find_window '^KESTRAVO v1.0 by OLVANE$' 180) || fail "the dialog did not appear under valgrind"
-xdotool windowactivate --sync "$window"
+activate_window "$window"
 
 # 19200 baud, count 4, bytes 41 a5 7E FF; Enter in Byte[3] twice more: three Sends in all.
 fill_and_send 1 4 41 a5 7E FF

@@ -23,7 +23,7 @@ start_loopback "$loopback"
 tool=$!
 pids+=($tool)
 window=$(find_window '^KESTRAVO v1.0 by OLVANE$' 15) || fail "the dialog did not appear"
-xdotool windowactivate --sync "$window"
+activate_window "$window"
 
 # 19200 baud, count 2, then 41 a5 FF: Byte[2] lies beyond the count and is never sent.
 fill_and_send 1 2 41 a5 FF
@@ -56,7 +56,7 @@ wait_for 10 bash -c "! xdotool search --onlyvisible --name '^關於 VORNIKAL\$'"
 kill -0 "$tool" || fail "closing the About box ended the tool"
 
 # Escape ends the tool.
-xdotool windowactivate --sync "$window"
+activate_window "$window"
 keys Escape
 wait_for 10 bash -c "! kill -0 $tool" || fail "Escape did not end the tool"
 wait "$tool" || fail "the tool exited with status $?"

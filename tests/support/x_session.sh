@@ -57,6 +57,13 @@ find_window() {
     xdotool search --onlyvisible --name "$1" | head -n1
 }
 
+# Gives window $1 the focus. A window that has just been mapped may not be managed yet, and then
+# the window manager ignores the request: ask again until the window is the active one.
+activate_window() {
+    is_active() { xdotool windowactivate --sync "$1" && [ "$(xdotool getactivewindow)" = "$1" ]; }
+    wait_for 10 is_active "$1" || fail "window $1 did not become active"
+}
+
 keys() { xdotool key --delay 30 "$@"; }
 type_text() { xdotool type --delay 30 "$1"; }
 
