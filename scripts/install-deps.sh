@@ -7,6 +7,7 @@ run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     binutils-mingw-w64-i686 fonts-noto-cjk
+    scdoc
 )
 packages=(
     "${run_packages[@]}" googletest
@@ -16,6 +17,7 @@ packages=(
     clang libclang-rt-14-dev valgrind
     wine wine32:i386 wine64 locales
     dpkg-dev desktop-file-utils file
+    lintian appstream man-db groff-base
 )
 
 as_root() {

@@ -21,4 +21,20 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # face Debian ships, has fixed-width Latin letters that do not fit every label.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-arphic-uming")
 set(CPACK_STRIP_FILES ON)
+
+# What Debian wants in /usr/share/doc of every package: the machine-readable copyright file and the
+# changelog. The version has no Debian revision (this tree is its own upstream), so the package is
+# native and its changelog is changelog.gz, not changelog.Debian.gz.
+install(FILES copyright DESTINATION share/doc/vornikal)
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+configure_file(changelog.in ${changelog} @ONLY)
+add_custom_command(
+    OUTPUT ${changelog}.gz
+    # Maximum compression and no time stamp, as Debian asks of changelogs.
+    COMMAND ${VORNIKAL_GZIP} -9nkf ${changelog}
+    DEPENDS ${changelog}
+    VERBATIM)
+add_custom_target(vornikal_changelog ALL DEPENDS ${changelog}.gz)
+install(FILES ${changelog}.gz DESTINATION share/doc/vornikal)
+
 include(CPack)

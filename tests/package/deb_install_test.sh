@@ -1,31 +1,27 @@
 #!/usr/bin/env bash
-# The .deb as a user gets it: made by CPack from this build tree, installed with apt-get, its files
-# in place, the installed vornikal driven through one Send against the installed loopback plug in an
-# X server of its own, then removed again, leaving the machine's packages as they were.
-# Needs root (apt-get); skipped (77) without it, and when vornikal is already installed, as the test
-# would remove that copy.
-# Usage: deb_install_test.sh BUILD_DIR ICON_16_PNG ICON_32_PNG
+# The .deb as a user gets it: made by CPack from this build tree and accepted by lintian without an
+# error or a warning, then installed with apt-get, its files in place, the installed vornikal driven
+# through one Send against the installed loopback plug in an X server of its own, then removed again,
+# leaving the machine's packages as they were.
+# Installing needs root (apt-get): without it, and when vornikal is already installed (the test would
+# remove that copy), the test stops with 77 (skipped) after lintian.
+# Usage: deb_install_test.sh BUILD_DIR ICON_16_PNG ICON_32_PNG METAINFO_NAME PROGRAM...
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 icon16=$2
 icon32=$3
+metainfo=$4
+shift 4
+programs=("$@")
 
 source "$(dirname "$0")/../support/x_session.sh"
 skip() { echo "SKIP: $*"; exit 77; }
 
-[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
-
-# One run at a time on this machine: another build tree's run would remove the package under us.
-exec 9>/run/lock/vornikal-package-test.lock
-flock -w 540 9 || fail "another run of this test held the lock for 9 minutes"
-
-installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' vornikal 2>/dev/null)" = installed ]; }
-installed && skip "vornikal is installed here and the test would remove it (apt-get remove vornikal first)"
-
 export DEBIAN_FRONTEND=noninteractive
 apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
 package_list() { dpkg-query -W -f='${Package}:${Architecture} ${Version} ${db:Status-Abbrev}\n' | sort; }
+installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' vornikal 2>/dev/null)" = installed ]; }
 
 ours_installed=no
 undo_more() {
@@ -42,6 +38,17 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.lo
 deb=$work/deb/vornikal_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "cpack made no $(basename "$deb"): $(ls "$work/deb")"
 
+# lintian's notice about running as root is not about the package.
+tags=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian does not accept $(basename "$deb"):"$'\n'"$tags"
+grep -v '^running with root privileges' <<<"$tags" || echo "lintian: no error and no warning"
+
+# The metainfo together with the desktop entry it launches, as the package lays them out.
+dpkg-deb -x "$deb" "$work/tree"
+report=$(appstreamcli validate-tree --no-net "$work/tree" 2>&1) || true
+id=$(basename "$metainfo" .metainfo.xml)
+findings=$(grep -E '^ *[EWI]: ' <<<"$report" | grep -vE "^ *W: $id:[0-9]+: cid-desktopapp-is-not-rdns $id$" || true)
+[ -z "$findings" ] || fail "appstreamcli validate-tree reports:"$'\n'"$report"
+
 # dpkg-shlibdeps has to have found the Qt 6 libraries the programs link.
 depends=$(dpkg-deb -f "$deb" Depends)
 depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
@@ -49,6 +56,12 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
     grep -qxF "$library" <<<"$depended_on" || fail "Depends lacks $library: $depends"
 done
 echo "Depends: $depends"
+
+[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
+# One run at a time on this machine: another build tree's run would remove the package under us.
+exec 9>/run/lock/vornikal-package-test.lock
+flock -w 540 9 || fail "another run of this test held the lock for 9 minutes"
+installed && skip "vornikal is installed here and the test would remove it (apt-get remove vornikal first)"
 
 # What the build already needed is all the package needs: apt-get would install nothing else.
 would_install=$(apt-get install -s --no-install-recommends "$deb" | sed -n 's/^Inst \([^ ]*\).*/\1/p')
@@ -61,15 +74,21 @@ ours_installed=yes
 apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log" >&2; fail "apt-get could not install the .deb"; }
 
-expected_files="/usr/bin/vornikal
-/usr/bin/vornikal-loopback
-/usr/share/applications/vornikal.desktop
+expected_files=$(
+    for program in "${programs[@]}"; do echo "/usr/bin/$program"; echo "/usr/share/man/man1/$program.1.gz"; done
+    echo "/usr/share/applications/vornikal.desktop
+/usr/share/doc/vornikal/changelog.gz
+/usr/share/doc/vornikal/copyright
 /usr/share/icons/hicolor/16x16/apps/vornikal.png
-/usr/share/icons/hicolor/32x32/apps/vornikal.png"
+/usr/share/icons/hicolor/32x32/apps/vornikal.png
+/usr/share/metainfo/$metainfo"
+)
+expected_files=$(sort <<<"$expected_files")
 files=$(dpkg -L vornikal | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
 [ "$files" = "$expected_files" ] || fail "the package holds:"$'\n'"$files"
-for program in /usr/bin/vornikal /usr/bin/vornikal-loopback; do
-    [ -x "$program" ] || fail "$program is not executable"
+for program in "${programs[@]}"; do
+    [ -x "/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
+    [ "$(man -w "$program")" = "/usr/share/man/man1/$program.1.gz" ] || fail "man does not find $program(1)"
 done
 desktop-file-validate /usr/share/applications/vornikal.desktop || fail "the desktop entry is not valid"
 cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 px icon is not the built one"

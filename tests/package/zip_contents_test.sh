@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows zip holds VORNIKAL.EXE, a 32-bit GUI program without its debug information, and
-# README.txt with Windows line ends, and nothing else.
+# README.txt with Windows line ends and the licence, and nothing else.
 # Usage: zip_contents_test.sh CMAKE ZIP
 set -euo pipefail
 
@@ -24,4 +24,6 @@ readme=$work/README.txt
 [ -s "$readme" ] || fail "README.txt is empty"
 ! grep -qv $'\r$' "$readme" || fail "README.txt has lines without a carriage return"
 ! grep -q '@[A-Z_]*@' "$readme" || fail "README.txt has an unfilled placeholder"
+# Whoever passes the zip on must pass on the licence with it.
+grep -q 'Copyright (c) 2026 VORNIKAL developers' "$readme" || fail "README.txt does not carry the licence"
 echo "PASS: $(basename "$zip") holds VORNIKAL.EXE ($kind) and README.txt"

@@ -51,8 +51,12 @@ int main(int argc, char** argv)
 {
     const auto options = ParseOptions(argc, argv);
     if (!options) {
-        PrintUsage(argv[0]);
+        PrintUsage(std::cerr, argv[0]);
         return 2;
+    }
+    if (options->help) {
+        PrintUsage(std::cout, argv[0]);
+        return 0;
     }
     try {
         return Run(*options);

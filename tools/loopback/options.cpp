@@ -8,6 +8,10 @@ std::optional<LoopbackOptions> ParseOptions(int argc, char** argv)
     LoopbackOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--help") {
+            options.help = true;
+            continue;
+        }
         if (i + 1 == argc)
             return std::nullopt;
         if (option == "--map-dir")
@@ -20,12 +24,13 @@ std::optional<LoopbackOptions> ParseOptions(int argc, char** argv)
     return options;
 }
 
-void PrintUsage(const char* program)
+void PrintUsage(std::ostream& out, const char* program)
 {
-    std::cerr << "usage: " << program << " [--map-dir DIR] [--once-ready-file FILE]\n"
-              << "Maps com1 to a pseudo-terminal and sends back every byte written to it,\n"
-              << "like a plug that joins TX to RX, until interrupted.\n"
-              << "  --map-dir DIR           the device map folder (default:\n"
-              << "                          ${XDG_CONFIG_HOME:-$HOME/.config}/vornikal/dosdevices)\n"
-              << "  --once-ready-file FILE  write the device path to FILE once it echoes\n";
+    out << "usage: " << program << " [--map-dir DIR] [--once-ready-file FILE]\n"
+        << "Maps com1 to a pseudo-terminal and sends back every byte written to it,\n"
+        << "like a plug that joins TX to RX, until interrupted.\n"
+        << "  --map-dir DIR           the device map folder (default:\n"
+        << "                          ${XDG_CONFIG_HOME:-$HOME/.config}/vornikal/dosdevices)\n"
+        << "  --once-ready-file FILE  write the device path to FILE once it echoes\n"
+        << "  --help                  show this and exit\n";
 }
