@@ -1,8 +1,11 @@
 #include "comm_handle.h"
 
+#include "comm_error.h"
+
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include <unistd.h>
 
@@ -24,16 +27,16 @@ Registry& TheRegistry()
 
 }  // namespace
 
-CommDevice::CommDevice(int descriptor) : fd(descriptor) {}
+CommDevice::CommDevice(int descriptor, std::string devicePath) : fd(descriptor), path(std::move(devicePath)) {}
 
 CommDevice::~CommDevice()
 {
     close(fd);
 }
 
-HANDLE RegisterCommDevice(int fd)
+HANDLE RegisterCommDevice(int fd, std::string devicePath)
 {
-    auto device = std::make_shared<CommDevice>(fd);
+    auto device = std::make_shared<CommDevice>(fd, std::move(devicePath));
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     registry.lastValue += 4;
@@ -47,10 +50,18 @@ std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle)
     std::lock_guard guard(registry.lock);
     auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
     if (found == registry.devices.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+        FailWith(ERROR_INVALID_HANDLE, "no such handle");
         return nullptr;
     }
     return found->second;
+}
+
+std::string CommDevicePath(HANDLE handle)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
+    return found == registry.devices.end() ? std::string() : found->second->path;
 }
 
 std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle)
@@ -59,7 +70,7 @@ std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle)
     std::lock_guard guard(registry.lock);
     auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
     if (found == registry.devices.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
+        FailWith(ERROR_INVALID_HANDLE, "no such handle");
         return nullptr;
     }
     auto device = std::move(found->second);
