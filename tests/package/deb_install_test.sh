@@ -68,17 +68,21 @@ apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
 
 expected_files="/usr/bin/vornikal
 /usr/bin/vornikal-loopback
+/usr/bin/vornikal-port
 /usr/share/applications/vornikal.desktop
 /usr/share/icons/hicolor/16x16/apps/vornikal.png
 /usr/share/icons/hicolor/32x32/apps/vornikal.png"
 files=$(dpkg -L vornikal | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
 [ "$files" = "$expected_files" ] || fail "the package holds:"$'\n'"$files"
-for program in /usr/bin/vornikal /usr/bin/vornikal-loopback; do
+for program in /usr/bin/vornikal /usr/bin/vornikal-loopback /usr/bin/vornikal-port; do
     [ -x "$program" ] || fail "$program is not executable"
 done
 desktop-file-validate /usr/share/applications/vornikal.desktop || fail "the desktop entry is not valid"
 cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 px icon is not the built one"
 cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 px icon is not the built one"
+
+# The port command runs from the PATH (only --version: a listing here would look at real ports).
+[ "$(vornikal-port --version)" = "vornikal-port $version" ] || fail "vornikal-port --version: $(vornikal-port --version)"
 
 # --- One Send with the installed programs --------------------------------------------------------
 start_xvfb
