@@ -98,13 +98,16 @@ TEST_F(PortCommandTest, ListsTheAdapterLeavesOutAbsentUartsMapsByIdAndTurnsXonXo
                                "), and a Send will not work:\n  - it is a UART port with no hardware behind it\n"),
               std::string::npos) << listing.out;
 
-    // Given by its kernel name, mapped by the name that survives replugging.
+    // Given by its kernel name, mapped by the name that survives replugging; an older entry spelled
+    // otherwise goes.
+    fs::create_symlink("/dev/ttyUSB7", mapFolder / "COM1");
     const PortRun mapped = Port({"--no-xonxoff", "COM1", "ttyUSB0"});
     ASSERT_EQ(mapped.exitCode, 0) << mapped.err;
     EXPECT_EQ(mapped.out, "com1 -> " + kById + " (/dev/ttyUSB0)\n  in " + mapFolder.string() +
                               "\nXON/XOFF is off on /dev/ttyUSB0 now; it holds until the adapter is replugged or "
                               "the machine restarts.\n");
     EXPECT_EQ(fs::read_symlink(mapFolder / "com1"), fs::path(kById));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mapFolder / "COM1")));
     EXPECT_FALSE(SoftwareFlowControlOn(adapter.SlavePath()));
 
     listing = Port({});

@@ -38,9 +38,14 @@ bool IsPseudoTerminal(const DeviceNode& node)
     return node.IsCharacterDevice() && number >= kFirstPtySlaveMajor && number <= kLastPtySlaveMajor;
 }
 
+bool IsTerminalAlias(const DeviceNode& node)
+{
+    return node.IsCharacterDevice() && major(node.status.st_rdev) == kTtyAliasMajor;
+}
+
 bool IsTerminalDevice(const DeviceNode& node)
 {
-    if (!node.IsCharacterDevice() || major(node.status.st_rdev) == kTtyAliasMajor)
+    if (!node.IsCharacterDevice() || IsTerminalAlias(node))
         return false;
     if (IsPseudoTerminal(node))
         return true;

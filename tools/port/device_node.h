@@ -20,3 +20,5 @@ std::optional<DeviceNode> StatNode(const std::filesystem::path& hostPath);
 // /dev/tty, /dev/console or /dev/ptmx.
 bool IsTerminalDevice(const DeviceNode& node);
 bool IsPseudoTerminal(const DeviceNode& node);
+// /dev/tty, /dev/console or /dev/ptmx: names for other terminals, not devices of their own.
+bool IsTerminalAlias(const DeviceNode& node);

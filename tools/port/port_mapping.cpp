@@ -40,6 +40,8 @@ std::optional<std::string> Unusable(const fs::path& path, const std::optional<De
 {
     if (!node)
         return path.string() + ": " + std::strerror(statError) + " (run vornikal-port to list the devices present)";
+    if (IsTerminalAlias(*node))
+        return path.string() + " stands for another terminal, not a serial device of its own";
     if (!IsTerminalDevice(*node))
         return path.string() + " is not a terminal device";
     if (listed && listed->absent)
