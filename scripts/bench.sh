@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 build=build-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DVORNIKAL_TESTS=ON >/dev/null
-cmake --build $build -j"$(nproc)" --target send_bench vornikal >/dev/null
+cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench vornikal >/dev/null
 
 source tests/support/x_session.sh
 begin_session
@@ -15,6 +15,9 @@ export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 QT_QPA_PLATFORM=offscreen $build/tests/bench/send_bench 2>/dev/null
+# The comm trace: off, then on with its lines going to a file.
+env -u VORNIKAL_TRACE $build/tests/bench/comm_trace_bench
+VORNIKAL_TRACE=comm $build/tests/bench/comm_trace_bench 2>"$work/trace.log"
 
 # Start-up: from exec to the dialog mapped on screen, five runs; peak memory of the same runs.
 start_xvfb

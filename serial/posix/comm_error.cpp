@@ -1,6 +1,8 @@
 #include "comm_error.h"
 
-#include <cerrno>
+namespace {
+thread_local FailureCause lastCause{0, nullptr};
+}
 
 DWORD Win32ErrorFromErrno(int error)
 {
@@ -32,13 +34,26 @@ DWORD Win32ErrorFromErrno(int error)
     }
 }
 
-BOOL FailWith(DWORD error)
+BOOL FailWith(DWORD error, const char* reason)
 {
+    lastCause = {0, reason};
     SetLastError(error);
     return FALSE;
 }
 
-BOOL FailWithErrno()
+BOOL FailWithErrno(int error)
 {
-    return FailWith(Win32ErrorFromErrno(errno));
+    return FailWithErrnoAs(Win32ErrorFromErrno(error), error);
+}
+
+BOOL FailWithErrnoAs(DWORD error, int cause)
+{
+    lastCause = {cause, nullptr};
+    SetLastError(error);
+    return FALSE;
+}
+
+FailureCause LastFailureCause()
+{
+    return lastCause;
 }

@@ -1,8 +1,11 @@
 #include "comm_handle.h"
 
+#include "comm_error.h"
+
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include <unistd.h>
 
@@ -28,22 +31,22 @@ Registry::Devices::iterator Lookup(Registry& registry, HANDLE handle)
 {
     auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
     if (found == registry.devices.end())
-        SetLastError(ERROR_INVALID_HANDLE);
+        FailWith(ERROR_INVALID_HANDLE, "no such handle");
     return found;
 }
 
 }  // namespace
 
-CommDevice::CommDevice(int descriptor) : fd(descriptor) {}
+CommDevice::CommDevice(int descriptor, std::string devicePath) : fd(descriptor), path(std::move(devicePath)) {}
 
 CommDevice::~CommDevice()
 {
     close(fd);
 }
 
-HANDLE RegisterCommDevice(int fd)
+HANDLE RegisterCommDevice(int fd, std::string devicePath)
 {
-    auto device = std::make_shared<CommDevice>(fd);
+    auto device = std::make_shared<CommDevice>(fd, std::move(devicePath));
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     registry.lastValue += 4;
@@ -57,6 +60,14 @@ std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle)
     std::lock_guard guard(registry.lock);
     auto found = Lookup(registry, handle);
     return found == registry.devices.end() ? nullptr : found->second;
+}
+
+std::string CommDevicePath(HANDLE handle)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
+    auto found = registry.devices.find(reinterpret_cast<std::uintptr_t>(handle));
+    return found == registry.devices.end() ? std::string() : found->second->path;
 }
 
 std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle)

@@ -5,14 +5,17 @@
 #include "win32_comm.h"
 
 #include <memory>
+#include <string>
 
 struct CommDevice {
-    explicit CommDevice(int descriptor);
+    CommDevice(int descriptor, std::string devicePath);
     ~CommDevice();
     CommDevice(const CommDevice&) = delete;
     CommDevice& operator=(const CommDevice&) = delete;
 
     const int fd;
+    // The device the port name led to, for the trace.
+    const std::string path;
     COMMTIMEOUTS timeouts{};
     // What was last asked for the lines, reported where the device cannot read them back.
     DWORD dtrControl = DTR_CONTROL_DISABLE;
@@ -20,8 +23,10 @@ struct CommDevice {
 };
 
 // Takes ownership of an open descriptor and hands out a new handle for it.
-HANDLE RegisterCommDevice(int fd);
+HANDLE RegisterCommDevice(int fd, std::string devicePath);
 // The device behind a handle; null with ERROR_INVALID_HANDLE set when there is none.
 std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle);
+// The device a handle stands for, empty when none; the thread's last error stays as it is.
+std::string CommDevicePath(HANDLE handle);
 // Removes the handle, so it is invalid from now on; null with ERROR_INVALID_HANDLE when unknown.
 std::shared_ptr<CommDevice> UnregisterCommDevice(HANDLE handle);

@@ -2,6 +2,8 @@
 // success with a short count, as on Windows; so is a hang-up, which ends the call at once.
 #include "comm_error.h"
 #include "comm_handle.h"
+#include "comm_trace.h"
+#include "comm_trace_format.h"
 #include "fd_wait.h"
 #include "transfer_timer.h"
 
@@ -37,9 +39,7 @@ bool EndsTransfer(Readiness readiness)
     return readiness == Readiness::TimedOut || readiness == Readiness::HungUp;
 }
 
-}  // namespace
-
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED)
+BOOL Read(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -72,7 +72,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     return TRUE;
 }
 
-BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPOVERLAPPED)
+BOOL Write(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -100,4 +100,32 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
             break;
     }
     return TRUE;
+}
+
+}  // namespace
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED)
+{
+    if (!CommTraceOn())
+        return Read(file, buffer, bytesToRead, bytesRead);
+    CommTraceLine trace("ReadFile");
+    trace.Handle(file).Argument("bytesToRead", std::to_string(bytesToRead));
+    const BOOL result = Read(file, buffer, bytesToRead, bytesRead);
+    if (result)
+        trace.Output("bytesRead", std::to_string(*bytesRead)).Output("data", BytesText(buffer, *bytesRead));
+    return trace.Finish(result);
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPOVERLAPPED)
+{
+    if (!CommTraceOn())
+        return Write(file, buffer, bytesToWrite, bytesWritten);
+    CommTraceLine trace("WriteFile");
+    trace.Handle(file)
+        .Argument("bytesToWrite", std::to_string(bytesToWrite))
+        .Argument("data", BytesText(buffer, bytesToWrite));
+    const BOOL result = Write(file, buffer, bytesToWrite, bytesWritten);
+    if (result)
+        trace.Output("bytesWritten", std::to_string(*bytesWritten));
+    return trace.Finish(result);
 }

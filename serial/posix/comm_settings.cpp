@@ -1,6 +1,8 @@
 // The event mask, the queue sizes, the purge and the time-out record.
 #include "comm_handle.h"
 #include "comm_error.h"
+#include "comm_trace.h"
+#include "comm_trace_format.h"
 
 #include <termios.h>
 
@@ -8,22 +10,20 @@ namespace {
 
 constexpr DWORD kPurgeFlags = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
-}  // namespace
-
 // Nothing here waits for comm events, so the mask has no one to tell; the call only checks the handle.
-BOOL SetCommMask(HANDLE file, DWORD)
+BOOL SetMask(HANDLE file)
 {
     return FindCommDevice(file) ? TRUE : FALSE;
 }
 
 // The sizes are requests the driver may ignore; the kernel's tty buffers are fixed.
-BOOL SetupComm(HANDLE file, DWORD, DWORD)
+BOOL SetUp(HANDLE file)
 {
     return FindCommDevice(file) ? TRUE : FALSE;
 }
 
 // The abort flags have nothing to cancel: every transfer here completes within its own call.
-BOOL PurgeComm(HANDLE file, DWORD flags)
+BOOL Purge(HANDLE file, DWORD flags)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -38,7 +38,7 @@ BOOL PurgeComm(HANDLE file, DWORD flags)
     return tcflush(device->fd, queues) == 0 ? TRUE : FailWithErrno();
 }
 
-BOOL SetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
+BOOL SetTimeouts(HANDLE file, const COMMTIMEOUTS* timeouts)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -49,7 +49,7 @@ BOOL SetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
     return TRUE;
 }
 
-BOOL GetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
+BOOL GetTimeouts(HANDLE file, COMMTIMEOUTS* timeouts)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -58,4 +58,54 @@ BOOL GetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
         return FailWith(ERROR_INVALID_PARAMETER);
     *timeouts = device->timeouts;
     return TRUE;
+}
+
+}  // namespace
+
+BOOL SetCommMask(HANDLE file, DWORD mask)
+{
+    if (!CommTraceOn())
+        return SetMask(file);
+    CommTraceLine trace("SetCommMask");
+    trace.Handle(file).Argument("mask", EventMaskText(mask));
+    return trace.Finish(SetMask(file));
+}
+
+BOOL SetupComm(HANDLE file, DWORD inQueue, DWORD outQueue)
+{
+    if (!CommTraceOn())
+        return SetUp(file);
+    CommTraceLine trace("SetupComm");
+    trace.Handle(file).Argument("inQueue", std::to_string(inQueue)).Argument("outQueue", std::to_string(outQueue));
+    return trace.Finish(SetUp(file));
+}
+
+BOOL PurgeComm(HANDLE file, DWORD flags)
+{
+    if (!CommTraceOn())
+        return Purge(file, flags);
+    CommTraceLine trace("PurgeComm");
+    trace.Handle(file).Argument("flags", PurgeFlagsText(flags));
+    return trace.Finish(Purge(file, flags));
+}
+
+BOOL SetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
+{
+    if (!CommTraceOn())
+        return SetTimeouts(file, timeouts);
+    CommTraceLine trace("SetCommTimeouts");
+    trace.Handle(file).Argument("timeouts", timeouts ? TimeoutsText(*timeouts) : "NULL");
+    return trace.Finish(SetTimeouts(file, timeouts));
+}
+
+BOOL GetCommTimeouts(HANDLE file, LPCOMMTIMEOUTS timeouts)
+{
+    if (!CommTraceOn())
+        return GetTimeouts(file, timeouts);
+    CommTraceLine trace("GetCommTimeouts");
+    trace.Handle(file);
+    const BOOL result = GetTimeouts(file, timeouts);
+    if (result)
+        trace.Output("timeouts", TimeoutsText(*timeouts));
+    return trace.Finish(result);
 }

@@ -2,6 +2,8 @@
 #include "comm_handle.h"
 #include "dcb_termios.h"
 #include "comm_error.h"
+#include "comm_trace.h"
+#include "comm_trace_format.h"
 #include "modem_lines.h"
 #include "termios2_rate.h"
 
@@ -53,9 +55,7 @@ void DescribeModemLines(const CommDevice& device, const termios& settings, DCB& 
         dcb.fRtsControl = device.rtsControl;
 }
 
-}  // namespace
-
-BOOL GetCommState(HANDLE file, LPDCB dcb)
+BOOL GetState(HANDLE file, DCB* dcb)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -78,7 +78,7 @@ BOOL GetCommState(HANDLE file, LPDCB dcb)
     return TRUE;
 }
 
-BOOL SetCommState(HANDLE file, LPDCB dcb)
+BOOL SetState(HANDLE file, const DCB* dcb)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -103,6 +103,29 @@ BOOL SetCommState(HANDLE file, LPDCB dcb)
         return FailWithErrno();
     ApplyModemLines(*device, *dcb);
     if (!RateTaken(device->fd, dcb->BaudRate))
-        return FailWith(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER, "the device settled on another rate");
     return TRUE;
+}
+
+}  // namespace
+
+BOOL GetCommState(HANDLE file, LPDCB dcb)
+{
+    if (!CommTraceOn())
+        return GetState(file, dcb);
+    CommTraceLine trace("GetCommState");
+    trace.Handle(file);
+    const BOOL result = GetState(file, dcb);
+    if (result)
+        trace.Output("dcb", DcbText(*dcb));
+    return trace.Finish(result);
+}
+
+BOOL SetCommState(HANDLE file, LPDCB dcb)
+{
+    if (!CommTraceOn())
+        return SetState(file, dcb);
+    CommTraceLine trace("SetCommState");
+    trace.Handle(file).Argument("dcb", dcb ? DcbText(*dcb) : "NULL");
+    return trace.Finish(SetState(file, dcb));
 }

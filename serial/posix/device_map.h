@@ -1,10 +1,12 @@
 // DOS serial device names ("com1", "\\.\COM12") and the per-user map that says which Unix device
-// each one is: a folder of symlinks named after the ports.
+// each one is: a folder of symlinks named after the ports. The comm calls read it; the loopback
+// plug and vornikal-port write it.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // The port number of a comN name (N from 1 to 255, case-insensitive, "\\.\" prefix allowed);
 // nothing for any other name.
@@ -16,3 +18,27 @@ std::optional<std::filesystem::path> DeviceMapFolder();
 // The device that port N stands for: the map entry named comN (an exact lower-case name first,
 // then any spelling), else /dev/ttyS(N-1).
 std::filesystem::path ComPortDevice(unsigned portNumber);
+// The same in a given map folder.
+std::filesystem::path ComPortDevice(const std::filesystem::path& folder, unsigned portNumber);
+// What comN means when the map has no entry for it.
+std::filesystem::path UnmappedComPortDevice(unsigned portNumber);
+
+// The entry for port N in `folder` (the exact lower-case name first, then any spelling).
+std::optional<std::filesystem::path> ComPortEntry(const std::filesystem::path& folder, unsigned portNumber);
+
+struct ComPortLink {
+    unsigned port;
+    std::filesystem::path entry;   // the symlink in the folder
+    std::filesystem::path target;  // what it points at, as written
+};
+// Every comN symlink in `folder`, by port number; for a port spelled several ways, the one that
+// ComPortEntry picks. An unreadable or missing folder has none.
+std::vector<ComPortLink> ComPortLinks(const std::filesystem::path& folder);
+
+// Points comN at `target`, creating the folder when needed. The entry is replaced in one rename, so a
+// reader never finds it missing or half made; other spellings of the same port go. Throws
+// std::filesystem::filesystem_error, and std::runtime_error for an entry that is not a symlink,
+// which is left alone.
+void MapComPort(const std::filesystem::path& folder, unsigned portNumber, const std::filesystem::path& target);
+// Removes every spelling of comN that is a symlink; whether there was one. Throws as MapComPort does.
+bool UnmapComPort(const std::filesystem::path& folder, unsigned portNumber);

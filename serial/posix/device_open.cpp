@@ -13,12 +13,27 @@
 
 namespace {
 
-int Refuse(int fd, DWORD error)
+// A check of our own turned the device away.
+int Refuse(int fd, DWORD error, const char* reason)
 {
     if (fd >= 0)
         close(fd);
-    FailWith(error);
+    FailWith(error, reason);
     return -1;
+}
+
+// A system call failed with `cause`, taken before close() could change errno.
+int RefuseWithErrno(int fd, int cause, DWORD error)
+{
+    if (fd >= 0)
+        close(fd);
+    FailWithErrnoAs(error, cause);
+    return -1;
+}
+
+int RefuseWithErrno(int fd, int cause)
+{
+    return RefuseWithErrno(fd, cause, Win32ErrorFromErrno(cause));
 }
 
 }  // namespace
@@ -29,19 +44,19 @@ int OpenExclusiveTty(const std::filesystem::path& path)
     // nothing but a character device is even tried; isatty below turns away the other kinds.
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
-        return Refuse(-1, Win32ErrorFromErrno(errno));
+        return RefuseWithErrno(-1, errno);
     if (!S_ISCHR(status.st_mode))
-        return Refuse(-1, ERROR_FILE_NOT_FOUND);
+        return Refuse(-1, ERROR_FILE_NOT_FOUND, "not a character device");
 
     // Non-blocking: neither the open nor any later call may wait for carrier.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Refuse(-1, Win32ErrorFromErrno(errno));
+        return RefuseWithErrno(-1, errno);
     if (!isatty(fd))
-        return Refuse(fd, ERROR_FILE_NOT_FOUND);
+        return Refuse(fd, ERROR_FILE_NOT_FOUND, "not a terminal");
     // TIOCEXCL keeps out later openers, except root; the lock keeps out root too.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return Refuse(fd, errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : Win32ErrorFromErrno(errno));
+        return RefuseWithErrno(fd, errno, errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : Win32ErrorFromErrno(errno));
     ioctl(fd, TIOCEXCL);
     // Linux raises DTR and RTS in open(); the Windows driver leaves them down until asked.
     DropModemLines(fd, TIOCM_DTR | TIOCM_RTS);

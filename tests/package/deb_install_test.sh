@@ -94,6 +94,9 @@ desktop-file-validate /usr/share/applications/vornikal.desktop || fail "the desk
 cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 px icon is not the built one"
 cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 px icon is not the built one"
 
+# The port command runs from the PATH (only --version: a listing here would look at real ports).
+[ "$(vornikal-port --version)" = "vornikal-port $version" ] || fail "vornikal-port --version: $(vornikal-port --version)"
+
 # --- One Send with the installed programs --------------------------------------------------------
 start_xvfb
 start_loopback /usr/bin/vornikal-loopback

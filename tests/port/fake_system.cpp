@@ -1,0 +1,76 @@
+#include "fake_system.h"
+
+#include "config_home.h"
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteAttribute(const fs::path& file, const std::string& value)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << value << "\n";
+}
+
+}  // namespace
+
+FakeSystem::FakeSystem() : m_root(MakeTemporaryFolder())
+{
+    // Readable by the unprivileged user some tests run the command as.
+    fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(m_root / "sys/class/tty");
+    fs::create_directories(m_root / "dev/serial/by-id");
+}
+
+FakeSystem::~FakeSystem()
+{
+    std::error_code ignored;
+    fs::remove_all(m_root, ignored);
+}
+
+void FakeSystem::AddTty(const fs::path& hardware, const std::string& kernelName, const std::string& bus,
+                        const std::string& driver)
+{
+    const fs::path driverFolder = m_root / "sys/bus" / bus / "drivers" / driver;
+    fs::create_directories(driverFolder);
+    fs::create_directories(hardware);
+    if (!fs::exists(fs::symlink_status(hardware / "driver")))
+        fs::create_symlink(fs::relative(driverFolder, hardware), hardware / "driver");
+    const fs::path classDevice = hardware / "tty" / kernelName;
+    fs::create_directories(classDevice);
+    fs::create_symlink(fs::relative(hardware, classDevice), classDevice / "device");
+    fs::create_symlink(fs::relative(classDevice, m_root / "sys/class/tty"), m_root / "sys/class/tty" / kernelName);
+}
+
+void FakeSystem::AddAbsentUart(const std::string& kernelName)
+{
+    const fs::path platform = m_root / "sys/devices/platform/serial8250";
+    AddTty(platform, kernelName, "platform", "serial8250");
+    WriteAttribute(platform / "tty" / kernelName / "type", "0");
+    std::ofstream(m_root / "dev" / kernelName) << "";
+}
+
+void FakeSystem::AddUsbAdapter(const UsbAdapter& adapter, const fs::path& device)
+{
+    const fs::path usbDevice = m_root / "sys/devices/pci0000:00/0000:00:14.0/usb1/1-2";
+    WriteAttribute(usbDevice / "idVendor", adapter.vendorId);
+    WriteAttribute(usbDevice / "idProduct", adapter.productId);
+    WriteAttribute(usbDevice / "manufacturer", adapter.manufacturer);
+    WriteAttribute(usbDevice / "product", adapter.product);
+    WriteAttribute(usbDevice / "serial", adapter.serial);
+    AddTty(usbDevice / "1-2:1.0" / adapter.kernelName, adapter.kernelName, "usb-serial", adapter.driver);
+    fs::create_symlink(device, m_root / "dev" / adapter.kernelName);
+    fs::create_symlink("../../" + adapter.kernelName, m_root / "dev/serial/by-id" / adapter.byId);
+}
+
+void FakeSystem::AddAcmDevice(const std::string& kernelName, const fs::path& device)
+{
+    const fs::path usbDevice = m_root / "sys/devices/pci0000:00/0000:00:14.0/usb1/1-3";
+    WriteAttribute(usbDevice / "idVendor", "2341");
+    WriteAttribute(usbDevice / "idProduct", "0043");
+    AddTty(usbDevice / "1-3:1.0", kernelName, "usb", "cdc_acm");
+    fs::create_symlink(device, m_root / "dev" / kernelName);
+}

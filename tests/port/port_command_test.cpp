@@ -1,0 +1,205 @@
+// vornikal-port as a user runs it: the listing and the mapping against a fake /sys and /dev whose
+// devices are real pseudo-terminals, and its refusals. No listing here reads the real /sys: on
+// these machines /dev/ttyS0 is the console, and nothing may open it.
+#include "config_home.h"
+#include "fake_system.h"
+#include "port_run.h"
+#include "pty_line.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const UsbAdapter kFtdi{"ttyUSB0", "ftdi_sio", "0403", "6001", "FTDI", "FT232R USB UART", "A50285BI",
+                       "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"};
+const std::string kById = "/dev/serial/by-id/" + kFtdi.byId;
+
+// Through an open of its own, as another program would; the master, held by the peer, keeps the
+// pseudo-terminal and its settings alive between opens.
+bool SoftwareFlowControlOn(const std::string& device)
+{
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios settings{};
+    EXPECT_EQ(tcgetattr(fd, &settings), 0) << device;
+    close(fd);
+    return (settings.c_iflag & (IXON | IXOFF)) != 0;
+}
+
+// As Linux leaves a fresh serial port.
+void TurnSoftwareFlowControlOn(const std::string& device)
+{
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(fd, &settings), 0) << device;
+    settings.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(tcsetattr(fd, TCSANOW, &settings), 0);
+    close(fd);
+}
+
+// The block of the listing that starts with the line `head`, up to the blank line after it.
+std::string Block(const std::string& listing, const std::string& head)
+{
+    const auto start = listing.find(head + "\n");
+    if (start == std::string::npos)
+        return {};
+    return listing.substr(start, listing.find("\n\n", start) - start);
+}
+
+class PortCommandTest : public ::testing::Test {
+protected:
+    PortCommandTest()
+    {
+        system.AddAbsentUart("ttyS0");
+        system.AddAbsentUart("ttyS1");
+        system.AddUsbAdapter(kFtdi, adapter.SlavePath());
+        TurnSoftwareFlowControlOn(adapter.SlavePath());
+        fs::create_directories(mapFolder);
+    }
+
+    PortRun Port(std::vector<std::string> arguments, PortRunOptions options = {})
+    {
+        arguments.insert(arguments.begin(), {"--map-dir", mapFolder.string()});
+        options.root = system.Root();
+        return RunPort(arguments, options);
+    }
+
+    FakeSystem system;
+    PtyLine adapter;
+    ScopedConfigHome home;
+    fs::path mapFolder = home.MapFolder();
+};
+
+TEST_F(PortCommandTest, ListsTheAdapterLeavesOutAbsentUartsMapsByIdAndTurnsXonXoffOff)
+{
+    PortRun listing = Port({});
+    ASSERT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_EQ(Block(listing.out, kById), kById + "\n"
+              "  kernel name  ttyUSB0 (/dev/ttyUSB0)\n"
+              "  driver       ftdi_sio, USB 0403:6001 FTDI FT232R USB UART, serial A50285BI\n"
+              "  may open     yes\n"
+              "  in use       no\n"
+              "  XON/XOFF     on: 0x11 and 0x13 vanish from answers, and a 0x13 received stops the output\n"
+              "               fix: vornikal-port --no-xonxoff comN /dev/ttyUSB0\n"
+              "  com port     none")
+        << listing.out;
+    EXPECT_EQ(listing.out.find("/dev/ttyS0\n"), std::string::npos) << "an absent UART is never offered";
+    EXPECT_NE(listing.out.find("Not offered: ttyS0, ttyS1 (UART ports the kernel registered with no hardware"),
+              std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("com1 now means /dev/ttyS0 (no map entry in " + mapFolder.string() +
+                               "), and a Send will not work:\n  - it is a UART port with no hardware behind it\n"),
+              std::string::npos) << listing.out;
+
+    // Given by its kernel name, mapped by the name that survives replugging; an older entry spelled
+    // otherwise goes.
+    fs::create_symlink("/dev/ttyUSB7", mapFolder / "COM1");
+    const PortRun mapped = Port({"--no-xonxoff", "COM1", "ttyUSB0"});
+    ASSERT_EQ(mapped.exitCode, 0) << mapped.err;
+    EXPECT_EQ(mapped.out, "com1 -> " + kById + " (/dev/ttyUSB0)\n  in " + mapFolder.string() +
+                              "\nXON/XOFF is off on /dev/ttyUSB0 now; it holds until the adapter is replugged or "
+                              "the machine restarts.\n");
+    EXPECT_EQ(fs::read_symlink(mapFolder / "com1"), fs::path(kById));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mapFolder / "COM1")));
+    EXPECT_FALSE(SoftwareFlowControlOn(adapter.SlavePath()));
+
+    listing = Port({});
+    EXPECT_NE(Block(listing.out, kById).find("  XON/XOFF     off\n  com port     com1"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("com1 -> " + kById + ": ttyUSB0, listed above\n"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("com1 now means " + kById + " (map entry " + (mapFolder / "com1").string() +
+                               "): ready for a Send.\n"),
+              std::string::npos) << listing.out;
+
+    const PortRun cleared = Port({"com1", "--clear"});
+    EXPECT_EQ(cleared.exitCode, 0) << cleared.err;
+    EXPECT_EQ(cleared.out, "com1 is no longer mapped; it means /dev/ttyS0\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mapFolder / "com1")));
+}
+
+TEST_F(PortCommandTest, ADeviceThisUserMayNotOpenIsExplainedWithItsFixAndNotMapped)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to run the command as another user";
+    PtyLine modem;
+    system.AddAcmDevice("ttyACM0", modem.SlavePath());
+    ASSERT_EQ(chown(modem.SlavePath().c_str(), 0, 20), 0);  // root:dialout, as udev leaves it
+    ASSERT_EQ(chmod(modem.SlavePath().c_str(), 0660), 0);
+    fs::permissions(home.Root(), fs::perms::all);
+    fs::permissions(mapFolder, fs::perms::all);
+
+    const PortRun listing = Port({}, {.root = std::nullopt, .asNobody = true});
+    ASSERT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_NE(Block(listing.out, "/dev/ttyACM0").find(
+                  "  driver       cdc_acm, USB 2341:0043\n"
+                  "  may open     no: it belongs to group dialout (crw-rw---- root:dialout) and you are not in that group\n"
+                  "               fix: sudo usermod -aG dialout \"$USER\", then log out and in again\n"
+                  "  in use       no\n"
+                  "  XON/XOFF     not read: you may not open it\n"),
+              std::string::npos)
+        << listing.out;
+
+    const PortRun refused = Port({"com2", "/dev/ttyACM0"}, {.root = std::nullopt, .asNobody = true});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "vornikal-port: you may not open /dev/ttyACM0: it belongs to group dialout (crw-rw---- "
+                           "root:dialout) and you are not in that group\n"
+                           "  fix: sudo usermod -aG dialout \"$USER\", then log out and in again\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mapFolder / "com2")));
+}
+
+TEST(PortOnAPseudoTerminalTest, MapsThePathAsGivenAndTurnsXonXoffOff)
+{
+    const ScopedConfigHome home;
+    PtyLine line;
+    TurnSoftwareFlowControlOn(line.SlavePath());
+    const PortRun mapped = RunPort({"--no-xonxoff", "com7", line.SlavePath()});
+    ASSERT_EQ(mapped.exitCode, 0) << mapped.err;
+    EXPECT_EQ(fs::read_symlink(home.MapFolder() / "com7"), fs::path(line.SlavePath())) << "no by-id name: as given";
+    EXPECT_FALSE(SoftwareFlowControlOn(line.SlavePath()));
+}
+
+TEST(PortRefusalTest, UsageErrorsExitTwoAndRequestsThatCannotBeDoneExitOne)
+{
+    const ScopedConfigHome home;
+    const fs::path notAFolder = home.Root() / "file";
+    std::ofstream(notAFolder) << "";
+    PtyLine line;
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string error;
+    } cases[] = {
+        {{"com0", "/dev/null"}, 2, "vornikal-port: 'com0' is not a port name: com1 to com255\n"},
+        {{"lpt1", "--clear"}, 2, "vornikal-port: 'lpt1' is not a port name: com1 to com255\n"},
+        {{"com1"}, 2, "vornikal-port: missing DEVICE after com1\n"},
+        {{"--baud", "9600"}, 2, "vornikal-port: unknown option '--baud'\n"},
+        {{"--no-xonxoff"}, 2, "vornikal-port: --no-xonxoff needs a port and a device\n"},
+        {{"com1", "/dev/ttyUSB99"}, 1,
+         "vornikal-port: /dev/ttyUSB99: No such file or directory (run vornikal-port to list the devices present)\n"},
+        {{"com1", "/dev/null"}, 1, "vornikal-port: /dev/null is not a terminal device\n"},
+        {{"com1", notAFolder.string()}, 1, "vornikal-port: " + notAFolder.string() + " is not a terminal device\n"},
+        {{"--map-dir", notAFolder.string(), "com1", line.SlavePath()}, 1,
+         "vornikal-port: cannot write the map folder " + notAFolder.string() + ": "},
+    };
+    for (const auto& c : cases) {
+        const PortRun run = RunPort(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[0];
+        EXPECT_EQ(run.err.substr(0, c.error.size()), c.error) << c.arguments[0];
+        if (c.exitCode == 2) {
+            EXPECT_NE(run.err.find("Try 'vornikal-port --help'."), std::string::npos);
+        }
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    EXPECT_FALSE(fs::exists(home.MapFolder())) << "no refused request wrote anything";
+    const PortRun help = RunPort({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: vornikal-port [--map-dir DIR]\n"));
+}
+
+}  // namespace

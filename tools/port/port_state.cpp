@@ -1,0 +1,83 @@
+#include "port_state.h"
+
+#include "host_paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<SerialDevice> ListedDevice(const DeviceNode& node, const std::vector<SerialDevice>& devices)
+{
+    for (const SerialDevice& device : devices) {
+        const auto listed = StatNode(OnHost(device.node));
+        if (listed && listed->SameAs(node))
+            return device;
+    }
+    return std::nullopt;
+}
+
+// Why the flags are left unread, or nothing when reading them disturbs no one.
+std::optional<std::string> ReasonNotToProbe(const PortState& state)
+{
+    if (!state.Present())
+        return "not present";
+    if (state.serial && state.serial->absent)
+        return "no UART behind it";
+    if (!state.terminal)
+        return "not a terminal";
+    if (!state.access.allowed)
+        return "you may not open it";
+    if (state.serial && state.serial->console)
+        return "it is the system console";
+    // Opening would pulse the holder's DTR and RTS; a pseudo-terminal has no such lines.
+    if (!state.holders.empty() && !state.PseudoTerminal())
+        return "another program holds it";
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> PortState::Problems() const
+{
+    std::vector<std::string> problems;
+    if (!Present())
+        return {"it is not present (adapter unplugged?)"};
+    if (serial && serial->absent)
+        return {"it is a UART port with no hardware behind it"};
+    if (!terminal)
+        return {"it is not a terminal device"};
+    if (!access.allowed)
+        problems.push_back("you may not open it: " + access.why);
+    if (serial && serial->console)
+        problems.push_back("it is the system console");
+    for (const Holder& holder : holders) {
+        if (holder.locked)
+            problems.push_back("it is locked by " + HoldersText({holder}));
+    }
+    if (flowControl.on.value_or(false))
+        problems.push_back("XON/XOFF is on, so 0x11 and 0x13 vanish from answers");
+    return problems;
+}
+
+PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& devices, const OpenFiles& openFiles,
+                      const SerialDevice* listed)
+{
+    PortState state;
+    state.path = path;
+    const fs::path host = OnHost(path);
+    state.node = StatNode(host);
+    if (listed)
+        state.serial = *listed;
+    if (state.node) {
+        if (!listed)
+            state.serial = ListedDevice(*state.node, devices);
+        state.terminal = IsTerminalDevice(*state.node);
+        state.access = MayOpen(host);
+        state.holders = openFiles.HoldersOf(*state.node);
+    }
+    if (const auto reason = ReasonNotToProbe(state))
+        state.flowControl = {std::nullopt, *reason};
+    else
+        state.flowControl = ReadSoftwareFlowControl(host);
+    return state;
+}

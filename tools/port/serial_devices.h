@@ -1,0 +1,29 @@
+// The serial devices the kernel has registered, read from sysfs without opening any of them.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct UsbIdentity {
+    std::string vendorId;
+    std::string productId;
+    std::string manufacturer;
+    std::string product;
+    std::string serial;
+};
+
+struct SerialDevice {
+    std::string kernelName;                   // ttyUSB0
+    std::filesystem::path node;               // /dev/ttyUSB0
+    std::optional<std::filesystem::path> byId;  // /dev/serial/by-id/..., the name that survives replugging
+    std::string driver;                       // the kernel driver behind it, "" when sysfs names none
+    std::string uart;                         // for a UART port, its type ("16550A")
+    std::optional<UsbIdentity> usb;
+    bool absent = false;                      // a UART port with no hardware behind it (type 0)
+    bool console = false;                     // the kernel writes its console messages here
+};
+
+// Every tty in /sys/class/tty with a device behind it, in name order (ttyS2 before ttyS10).
+std::vector<SerialDevice> FindSerialDevices();
