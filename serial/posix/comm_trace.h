@@ -3,7 +3,7 @@
 // on failure, the error and the errno behind it in words. Off, a call costs one test of a flag.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <string>
 

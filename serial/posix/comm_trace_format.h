@@ -1,7 +1,7 @@
 // The Win32 records, flags and codes of the comm calls as the trace shows them: by name.
 #pragma once
 
-#include "win32_names.h"
+#include "win32_comm.h"
 
 #include <string>
 
