@@ -5,9 +5,10 @@
 #include "comm_trace.h"
 #include "comm_trace_format.h"
 #include "modem_lines.h"
-#include "termios2_rate.h"
+#include "line_rate.h"
 
 #include <cstdint>
+#include <string>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -18,10 +19,11 @@ namespace {
 // within 1% of the request and refuse a device that settled further away.
 bool RateTaken(int fd, DWORD requested)
 {
-    auto actual = ReadLineRate(fd);
-    if (!actual)
+    const auto found = ReadLineRate(fd);
+    if (!found)
         return false;
-    const std::uint64_t difference = *actual > requested ? *actual - requested : requested - *actual;
+    const DWORD actual = found->bitsPerSecond;
+    const std::uint64_t difference = actual > requested ? actual - requested : requested - actual;
     return difference * 100 <= requested;
 }
 
@@ -55,7 +57,8 @@ void DescribeModemLines(const CommDevice& device, const termios& settings, DCB& 
         dcb.fRtsControl = device.rtsControl;
 }
 
-BOOL GetState(HANDLE file, DCB* dcb)
+// `via` names the calls that read the rate.
+BOOL GetState(HANDLE file, DCB* dcb, std::string& via)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -71,14 +74,16 @@ BOOL GetState(HANDLE file, DCB* dcb)
 
     DCB found{};
     found.DCBlength = sizeof found;
-    found.BaudRate = *rate;
+    found.BaudRate = rate->bitsPerSecond;
     DescribeTermiosInDcb(settings, found);
     DescribeModemLines(*device, settings, found);
     *dcb = found;
+    via = rate->via;
     return TRUE;
 }
 
-BOOL SetState(HANDLE file, const DCB* dcb)
+// `via` names the calls that set the rate.
+BOOL SetState(HANDLE file, const DCB* dcb, std::string& via)
 {
     auto device = FindCommDevice(file);
     if (!device)
@@ -91,19 +96,23 @@ BOOL SetState(HANDLE file, const DCB* dcb)
     termios settings{};
     if (tcgetattr(device->fd, &settings) != 0)
         return FailWithErrno();
+    // Decided before anything changes, so that a rate the line cannot take leaves it as it was.
+    const auto plan = PlanLineRate(device->fd, dcb->BaudRate);
+    if (!plan)
+        return FailWith(ERROR_INVALID_PARAMETER, "without termios2 this line takes only the rates that have a Bnnn code");
     ApplyDcbToTermios(*dcb, settings);
-    const auto standardSpeed = StandardSpeed(dcb->BaudRate);
-    if (standardSpeed) {
-        cfsetispeed(&settings, *standardSpeed);
-        cfsetospeed(&settings, *standardSpeed);
+    if (plan->code) {
+        cfsetispeed(&settings, *plan->code);
+        cfsetospeed(&settings, *plan->code);
     }
     if (tcsetattr(device->fd, TCSANOW, &settings) != 0)
         return FailWithErrno();
-    if (!standardSpeed && !SetFreeLineRate(device->fd, dcb->BaudRate))
+    if (!plan->code && !SetRecordFreeRate(device->fd, plan->record, dcb->BaudRate))
         return FailWithErrno();
     ApplyModemLines(*device, *dcb);
     if (!RateTaken(device->fd, dcb->BaudRate))
         return FailWith(ERROR_INVALID_PARAMETER, "the device settled on another rate");
+    via = plan->via;
     return TRUE;
 }
 
@@ -111,21 +120,26 @@ BOOL SetState(HANDLE file, const DCB* dcb)
 
 BOOL GetCommState(HANDLE file, LPDCB dcb)
 {
+    std::string via;
     if (!CommTraceOn())
-        return GetState(file, dcb);
+        return GetState(file, dcb, via);
     CommTraceLine trace("GetCommState");
     trace.Handle(file);
-    const BOOL result = GetState(file, dcb);
+    const BOOL result = GetState(file, dcb, via);
     if (result)
-        trace.Output("dcb", DcbText(*dcb));
+        trace.Output("dcb", DcbText(*dcb)).Output("via", via);
     return trace.Finish(result);
 }
 
 BOOL SetCommState(HANDLE file, LPDCB dcb)
 {
+    std::string via;
     if (!CommTraceOn())
-        return SetState(file, dcb);
+        return SetState(file, dcb, via);
     CommTraceLine trace("SetCommState");
     trace.Handle(file).Argument("dcb", dcb ? DcbText(*dcb) : "NULL");
-    return trace.Finish(SetState(file, dcb));
+    const BOOL result = SetState(file, dcb, via);
+    if (result)
+        trace.Output("via", via);
+    return trace.Finish(result);
 }

@@ -149,3 +149,12 @@ std::optional<speed_t> StandardSpeed(DWORD rate)
     }
     return std::nullopt;
 }
+
+std::optional<DWORD> StandardRate(speed_t speed)
+{
+    for (const auto& [bitsPerSecond, code] : kStandardSpeeds) {
+        if (code == speed)
+            return bitsPerSecond;
+    }
+    return std::nullopt;
+}

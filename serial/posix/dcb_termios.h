@@ -17,3 +17,5 @@ void ApplyDcbToTermios(const DCB& dcb, termios& settings);
 void DescribeTermiosInDcb(const termios& settings, DCB& dcb);
 // The Bnnn constant of a rate, when it has one.
 std::optional<speed_t> StandardSpeed(DWORD rate);
+// The rate of a Bnnn constant; nothing for B0 and for a free rate (BOTHER).
+std::optional<DWORD> StandardRate(speed_t speed);

@@ -6,6 +6,7 @@
 #include "probe_dialog.h"
 #include "pty_peer.h"
 #include "resource.h"
+#include "stderr_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,44 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Standard error goes to a file while the object lives; Lines() gives what was written.
-class StderrCapture {
-public:
-    StderrCapture() : m_file(std::tmpfile()), m_saved(dup(STDERR_FILENO))
-    {
-        dup2(fileno(m_file), STDERR_FILENO);
-    }
-    ~StderrCapture()
-    {
-        Stop();
-        std::fclose(m_file);
-    }
-
-    std::vector<std::string> Lines()
-    {
-        Stop();
-        std::rewind(m_file);
-        std::vector<std::string> lines;
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, m_file))
-            lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
-        return lines;
-    }
-
-private:
-    void Stop()
-    {
-        if (m_saved < 0)
-            return;
-        dup2(m_saved, STDERR_FILENO);
-        close(m_saved);
-        m_saved = -1;
-    }
-
-    std::FILE* m_file;
-    int m_saved;
-};
 
 const std::string kTime = R"(\d\d:\d\d:\d\d\.\d\d\d comm: )";
 const std::string kPurgeAll = R"(PURGE_TXABORT\|PURGE_RXABORT\|PURGE_TXCLEAR\|PURGE_RXCLEAR)";
@@ -99,10 +62,10 @@ TEST(CommTraceTest, OneSendPrintsEachCommCallInOrderAndAFailedOpenSaysWhy)
     ExpectLines(send, {
         kCreate + "device=" + device + R"( \(map entry )" + (peer.MapDir() / "com1").string() + " -> " + device +
             R"(\) -> 0x[0-9a-f]+)",
-        R"(GetCommState\()" + handle + R"(\))" + rest + R"( dcb=\{BaudRate=\d+ ByteSize=\d .* EvtChar=0x[0-9a-f]+\})",
+        R"(GetCommState\()" + handle + R"(\))" + rest + R"( dcb=\{BaudRate=\d+ ByteSize=\d .* EvtChar=0x[0-9a-f]+\} via=TCGETS2)",
         R"(SetCommState\()" + handle + R"(, dcb=\{BaudRate=19200 ByteSize=8 Parity=NOPARITY StopBits=ONESTOPBIT )"
             R"(fBinary=1 fParity=\d fOutxCtsFlow=0 fOutxDsrFlow=0 fDtrControl=DTR_CONTROL_DISABLE .* )"
-            R"(fRtsControl=RTS_CONTROL_DISABLE .*\}\))" + rest,
+            R"(fRtsControl=RTS_CONTROL_DISABLE .*\}\))" + rest + " via=TCSETS/B19200",
         R"(SetCommMask\()" + handle + R"(, mask=EV_RXCHAR\))" + rest,
         R"(SetupComm\()" + handle + R"(, inQueue=4096, outQueue=4096\))" + rest,
         R"(PurgeComm\()" + handle + ", flags=" + kPurgeAll + R"(\))" + rest,
