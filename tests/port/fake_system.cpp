@@ -74,3 +74,42 @@ void FakeSystem::AddAcmDevice(const std::string& kernelName, const fs::path& dev
     AddTty(usbDevice / "1-3:1.0", kernelName, "usb", "cdc_acm");
     fs::create_symlink(device, m_root / "dev" / kernelName);
 }
+
+void FakeSystem::SetModel(const std::string& model)
+{
+    fs::create_directories(m_root / "sys/firmware/devicetree/base");
+    std::ofstream(m_root / "sys/firmware/devicetree/base/model") << model << '\0';
+}
+
+void FakeSystem::AddBoardUart(const std::string& hardware, const std::string& kernelName, const std::string& driver,
+                              const fs::path& device, const std::string& alias)
+{
+    AddTty(m_root / "sys/devices/platform/soc" / hardware, kernelName, driver == "uart-pl011" ? "amba" : "platform",
+           driver);
+    fs::create_symlink(device, m_root / "dev" / kernelName);
+    if (!alias.empty())
+        fs::create_symlink(kernelName, m_root / "dev" / alias);
+}
+
+void FakeSystem::SetConsoles(const std::string& names)
+{
+    WriteAttribute(m_root / "sys/devices/virtual/tty/console/active", names);
+    fs::create_symlink("../../devices/virtual/tty/console", m_root / "sys/class/tty/console");
+}
+
+void FakeSystem::AddBluetoothUart(const std::string& hardware, const std::string& driver,
+                                  const std::string& bluetoothDriver)
+{
+    const fs::path uart = m_root / "sys/devices/platform/soc" / hardware;
+    const fs::path client = uart / "serial0/serial0-0";
+    fs::create_directories(client / "bluetooth/hci0");
+    const auto bind = [&](const fs::path& device, const std::string& bus, const std::string& name) {
+        const fs::path folder = m_root / "sys/bus" / bus / "drivers" / name;
+        fs::create_directories(folder);
+        fs::create_symlink(fs::relative(folder, device), device / "driver");
+    };
+    bind(uart, "amba", driver);
+    bind(client, "serial", bluetoothDriver);
+    fs::create_directories(m_root / "sys/bus/serial/devices");
+    fs::create_symlink(fs::relative(client, m_root / "sys/bus/serial/devices"), m_root / "sys/bus/serial/devices/serial0-0");
+}

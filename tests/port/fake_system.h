@@ -29,6 +29,18 @@ public:
     // A modem-class USB device (cdc_acm) without a by-id name, its node leading to `device`.
     void AddAcmDevice(const std::string& kernelName, const std::filesystem::path& device);
 
+    // The board's model in the device tree, as its firmware writes it.
+    void SetModel(const std::string& model);
+    // A board's own UART (`driver` uart-pl011 or bcm2835-aux-uart) at `hardware` (fe201000.serial),
+    // its node leading to `device`; with `alias`, a link of that name in /dev (serial0), as udev
+    // makes on Raspberry Pi OS.
+    void AddBoardUart(const std::string& hardware, const std::string& kernelName, const std::string& driver,
+                      const std::filesystem::path& device, const std::string& alias);
+    // The ttys the kernel's console writes to ("ttyS0 tty1").
+    void SetConsoles(const std::string& names);
+    // A UART at `hardware` that the serial device bus gave to a Bluetooth driver: it has no tty.
+    void AddBluetoothUart(const std::string& hardware, const std::string& driver, const std::string& bluetoothDriver);
+
 private:
     // The class entry, the device link and the driver link of one tty below `hardware`.
     void AddTty(const std::filesystem::path& hardware, const std::string& kernelName, const std::string& bus,

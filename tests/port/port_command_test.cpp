@@ -10,8 +10,14 @@
 
 #include <fstream>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,6 +50,68 @@ void TurnSoftwareFlowControlOn(const std::string& device)
     ASSERT_EQ(tcsetattr(fd, TCSANOW, &settings), 0);
     close(fd);
 }
+
+// Whether anything opened a file since the watch began (inotify sees opens, not looks).
+class OpenWatch {
+public:
+    explicit OpenWatch(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        EXPECT_GE(inotify_add_watch(m_fd, path.c_str(), IN_OPEN), 0) << path;
+    }
+    ~OpenWatch() { close(m_fd); }
+    OpenWatch(const OpenWatch&) = delete;
+    OpenWatch& operator=(const OpenWatch&) = delete;
+
+    // The program ran to its end before this is asked, so its events are queued already.
+    bool Opened() const
+    {
+        alignas(inotify_event) char events[4096];
+        return read(m_fd, events, sizeof events) > 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// A program by the name of a Bluetooth attach tool, holding `device` open, as hciattach holds
+// the UART it gave to Bluetooth.
+class BluetoothAttach {
+public:
+    explicit BluetoothAttach(const std::string& device)
+    {
+        const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        m_pid = fork();
+        if (m_pid == 0) {
+            execl("/bin/sleep", "hciattach", "60", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fd);
+        const std::string commandLine = "/proc/" + std::to_string(m_pid) + "/cmdline";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!Started(commandLine) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~BluetoothAttach()
+    {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    BluetoothAttach(const BluetoothAttach&) = delete;
+    BluetoothAttach& operator=(const BluetoothAttach&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+
+private:
+    static bool Started(const std::string& commandLine)
+    {
+        std::ifstream in(commandLine);
+        std::string first;
+        std::getline(in, first, '\0');
+        return first == "hciattach";
+    }
+
+    pid_t m_pid;
+};
 
 // The block of the listing that starts with the line `head`, up to the blank line after it.
 std::string Block(const std::string& listing, const std::string& head)
@@ -78,17 +146,18 @@ protected:
     fs::path mapFolder = home.MapFolder();
 };
 
-TEST_F(PortCommandTest, ListsTheAdapterLeavesOutAbsentUartsMapsByIdAndTurnsXonXoffOff)
+TEST_F(PortCommandTest, ListsTheAdapterWithoutOpeningItChecksItOnRequestMapsByIdAndTurnsXonXoffOff)
 {
+    const OpenWatch watch(adapter.SlavePath());
     PortRun listing = Port({});
     ASSERT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_FALSE(watch.Opened()) << "a listing opens no device: that raises DTR and RTS";
     EXPECT_EQ(Block(listing.out, kById), kById + "\n"
               "  kernel name  ttyUSB0 (/dev/ttyUSB0)\n"
               "  driver       ftdi_sio, USB 0403:6001 FTDI FT232R USB UART, serial A50285BI\n"
               "  may open     yes\n"
               "  in use       no\n"
-              "  XON/XOFF     on: 0x11 and 0x13 vanish from answers, and a 0x13 received stops the output\n"
-              "               fix: vornikal-port --no-xonxoff comN /dev/ttyUSB0\n"
+              "  XON/XOFF     not read, as that opens the device: vornikal-port --check " + kById + "\n"
               "  com port     none")
         << listing.out;
     EXPECT_EQ(listing.out.find("/dev/ttyS0\n"), std::string::npos) << "an absent UART is never offered";
@@ -97,6 +166,15 @@ TEST_F(PortCommandTest, ListsTheAdapterLeavesOutAbsentUartsMapsByIdAndTurnsXonXo
     EXPECT_NE(listing.out.find("com1 now means /dev/ttyS0 (no map entry in " + mapFolder.string() +
                                "), and a Send will not work:\n  - it is a UART port with no hardware behind it\n"),
               std::string::npos) << listing.out;
+
+    const PortRun check = Port({"--check", "ttyUSB0"});
+    EXPECT_EQ(check.exitCode, 1) << check.err;
+    EXPECT_TRUE(watch.Opened());
+    EXPECT_NE(check.out.find("  XON/XOFF     on: 0x11 and 0x13 vanish from answers, and a 0x13 received stops the "
+                             "output\n               fix: vornikal-port --no-xonxoff comN /dev/ttyUSB0\n"),
+              std::string::npos) << check.out;
+    EXPECT_TRUE(check.out.ends_with("\nttyUSB0: a Send will not work:\n  - XON/XOFF is on, so 0x11 and 0x13 vanish "
+                                    "from answers\n")) << check.out;
 
     // Given by its kernel name, mapped by the name that survives replugging; an older entry spelled
     // otherwise goes.
@@ -111,11 +189,14 @@ TEST_F(PortCommandTest, ListsTheAdapterLeavesOutAbsentUartsMapsByIdAndTurnsXonXo
     EXPECT_FALSE(SoftwareFlowControlOn(adapter.SlavePath()));
 
     listing = Port({});
-    EXPECT_NE(Block(listing.out, kById).find("  XON/XOFF     off\n  com port     com1"), std::string::npos) << listing.out;
+    EXPECT_NE(Block(listing.out, kById).find("  com port     com1"), std::string::npos) << listing.out;
     EXPECT_NE(listing.out.find("com1 -> " + kById + ": ttyUSB0, listed above\n"), std::string::npos) << listing.out;
     EXPECT_NE(listing.out.find("com1 now means " + kById + " (map entry " + (mapFolder / "com1").string() +
-                               "): ready for a Send.\n"),
+                               "): ready for a Send, if XON/XOFF is off (vornikal-port --check com1 reads it).\n"),
               std::string::npos) << listing.out;
+    const PortRun ready = Port({"--check", "com1"});
+    EXPECT_EQ(ready.exitCode, 0) << ready.out << ready.err;
+    EXPECT_TRUE(ready.out.ends_with("  XON/XOFF     off\n  com port     com1\n\ncom1: ready for a Send.\n")) << ready.out;
 
     const PortRun cleared = Port({"com1", "--clear"});
     EXPECT_EQ(cleared.exitCode, 0) << cleared.err;
@@ -151,6 +232,69 @@ TEST_F(PortCommandTest, ADeviceThisUserMayNotOpenIsExplainedWithItsFixAndNotMapp
                            "root:dialout) and you are not in that group\n"
                            "  fix: sudo usermod -aG dialout \"$USER\", then log out and in again\n");
     EXPECT_FALSE(fs::exists(fs::symlink_status(mapFolder / "com2")));
+}
+
+TEST(BoardUartTest, APisUartsShowByAliasWithWhatKeepsASendFromWorkingAndThePiWaysToFixIt)
+{
+    const ScopedConfigHome home;
+    const std::string mapDir = home.MapFolder().string();
+    const std::string piConsoleFix =
+        "               fix: turn the serial console off: sudo raspi-config, Interface Options, Serial Port, login "
+        "shell No, hardware Yes; or remove console=serial0,115200 from /boot/firmware/cmdline.txt; then reboot\n";
+    const std::string piBluetoothFix =
+        "add dtoverlay=disable-bt (Bluetooth off; also sudo systemctl disable hciuart) or dtoverlay=miniuart-bt "
+        "(Bluetooth on the mini UART) to /boot/firmware/config.txt, then reboot";
+
+    // Raspberry Pi OS on a Pi 4: the mini UART on the header carries the serial console, and the
+    // PL011 went to Bluetooth through the serial device bus, leaving no tty.
+    FakeSystem pi4;
+    PtyLine miniUart;
+    pi4.SetModel("Raspberry Pi 4 Model B Rev 1.4");
+    pi4.AddBoardUart("fe215040.serial", "ttyS0", "bcm2835-aux-uart", miniUart.SlavePath(), "serial0");
+    pi4.SetConsoles("ttyS0 tty1");
+    pi4.AddBluetoothUart("fe201000.serial", "uart-pl011", "hci_uart_bcm");
+    const PortRun listing = RunPort({"--map-dir", mapDir}, {.root = pi4.Root()});
+    ASSERT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_EQ(Block(listing.out, "/dev/serial0"), "/dev/serial0\n"
+              "  kernel name  ttyS0 (/dev/ttyS0)\n"
+              "  driver       bcm2835-aux-uart, the Pi's mini UART\n"
+              "  may open     yes\n"
+              "  in use       by the kernel's console\n" + piConsoleFix +
+              "  XON/XOFF     not read: it is the system console\n"
+              "  com port     com1 (no map entry)") << listing.out;
+    EXPECT_NE(listing.out.find("Taken by Bluetooth: fe201000.serial (ARM PL011 UART) belongs to the Bluetooth driver "
+                               "hci_uart_bcm and has no device node.\n  To use it: " + piBluetoothFix + "\n"),
+              std::string::npos) << listing.out;
+    EXPECT_EQ(listing.out.find("UART on the header"), std::string::npos) << listing.out;
+    const PortRun mapped = RunPort({"--map-dir", mapDir, "com1", "/dev/ttyS0"}, {.root = pi4.Root()});
+    ASSERT_EQ(mapped.exitCode, 0) << mapped.err;
+    EXPECT_TRUE(mapped.out.starts_with("com1 -> /dev/serial0 (/dev/ttyS0)\n")) << mapped.out;
+    EXPECT_NE(mapped.out.find("  note: /dev/ttyS0 is the system console"), std::string::npos) << mapped.out;
+    EXPECT_EQ(fs::read_symlink(home.MapFolder() / "com1"), fs::path("/dev/serial0"));
+
+    // An older Pi 3 setup: hciattach holds the PL011 (serial1) for Bluetooth, and the header's UART
+    // is off, its mini UART a ttyS0 with nothing behind it.
+    FakeSystem pi3;
+    PtyLine pl011;
+    pi3.SetModel("Raspberry Pi 3 Model B Plus Rev 1.3");
+    pi3.AddAbsentUart("ttyS0");
+    pi3.AddBoardUart("3f201000.serial", "ttyAMA0", "uart-pl011", pl011.SlavePath(), "serial1");
+    const BluetoothAttach attach(pl011.SlavePath());
+    const std::string holder = "hciattach (pid " + std::to_string(attach.Pid()) + ")";
+    const PortRun older = RunPort({"--map-dir", mapDir}, {.root = pi3.Root()});
+    ASSERT_EQ(older.exitCode, 0) << older.err;
+    EXPECT_NE(Block(older.out, "/dev/serial1").find(
+                  "  driver       uart-pl011, ARM PL011 UART\n  may open     yes\n  in use       by " + holder +
+                  "\n               fix: " + piBluetoothFix + "\n  XON/XOFF     not read: Bluetooth has it\n"),
+              std::string::npos) << older.out;
+    EXPECT_NE(older.out.find("The UART on the header (GPIO14 and 15) is off: there is no /dev/serial0.\n  To use it: "
+                             "add enable_uart=1 to /boot/firmware/config.txt (or sudo raspi-config, Interface "
+                             "Options, Serial Port, hardware Yes), then reboot\n"),
+              std::string::npos) << older.out;
+    const PortRun check = RunPort({"--map-dir", mapDir, "--check", "/dev/serial1"}, {.root = pi3.Root()});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.out.ends_with("/dev/serial1: a Send will not work:\n  - Bluetooth has it: " + holder + "\n"))
+        << check.out;
 }
 
 TEST(PortOnAPseudoTerminalTest, MapsThePathAsGivenAndTurnsXonXoffOff)

@@ -23,3 +23,8 @@ fs::path OnHost(const fs::path& systemPath)
         return systemPath;
     return fs::path(root) / systemPath.relative_path();
 }
+
+fs::path DevicePath(const std::string& device)
+{
+    return device.find('/') == std::string::npos ? fs::path("/dev") / device : fs::path(device);
+}

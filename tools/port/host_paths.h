@@ -3,6 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 // The file behind a system path: under the fake root for paths in /sys and /dev.
 std::filesystem::path OnHost(const std::filesystem::path& systemPath);
+// DEVICE as the user gave it: a path, or a name in /dev.
+std::filesystem::path DevicePath(const std::string& device);

@@ -23,6 +23,8 @@ int Run(const PortCommand& command)
         return MapPort(*folder, command.port, command.device, command.noXonXoff, std::cout, std::cerr);
     case PortCommand::Action::Clear:
         return ClearPort(*folder, command.port, std::cout, std::cerr);
+    case PortCommand::Action::Check:
+        return CheckPort(*folder, command.device, std::cout, std::cerr);
     default:
         ListPorts(*folder, std::cout);
         return kDone;

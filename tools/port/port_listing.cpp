@@ -1,7 +1,9 @@
 #include "port_listing.h"
 
+#include "board_uarts.h"
 #include "device_map.h"
 #include "host_paths.h"
+#include "port_mapping.h"
 #include "port_state.h"
 
 #include <string>
@@ -67,16 +69,24 @@ std::string AccessText(const AccessVerdict& access)
 std::string InUseText(const PortState& state)
 {
     std::string users;
-    if (state.serial && state.serial->console)
+    const bool console = state.serial && state.serial->console;
+    if (console)
         users = "the kernel's console";
     if (!state.holders.empty())
         users += (users.empty() ? "" : ", ") + HoldersText(state.holders);
-    return Field("in use", users.empty() ? "no" : "by " + users);
+    std::string text = Field("in use", users.empty() ? "no" : "by " + users);
+    if (console)
+        text += MoreLine("fix: " + ConsoleFix(state.serial->kernelName));
+    if (!state.BluetoothHolders().empty())
+        text += MoreLine("fix: " + BluetoothFix());
+    return text;
 }
 
-std::string FlowControlText(const PortState& state, const std::string& portName)
+std::string FlowControlText(const PortState& state, const std::string& portName, const fs::path& shownName)
 {
     const FlowControlReading& reading = state.flowControl;
+    if (!reading.on && reading.why.empty())
+        return Field("XON/XOFF", "not read, as that opens the device: vornikal-port --check " + shownName.string());
     if (!reading.on)
         return Field("XON/XOFF", "not read: " + reading.why);
     if (!*reading.on)
@@ -115,19 +125,20 @@ std::string Joined(const std::vector<std::string>& parts)
 void PrintDevice(const PortState& state, const std::vector<std::string>& names, std::ostream& out)
 {
     const SerialDevice& device = *state.serial;
-    out << (device.byId ? device.byId->string() : device.node.string()) << "\n";
-    out << Field("kernel name", device.kernelName + (device.byId ? " (" + device.node.string() + ")" : ""));
+    const fs::path& shown = device.PreferredName();
+    out << shown.string() << "\n";
+    out << Field("kernel name", device.kernelName + (shown != device.node ? " (" + device.node.string() + ")" : ""));
     out << Field("driver", DriverText(device));
     out << AccessText(state.access);
     out << InUseText(state);
-    out << FlowControlText(state, names.empty() ? "comN" : names.front().substr(0, names.front().find(' ')));
+    out << FlowControlText(state, names.empty() ? "comN" : names.front().substr(0, names.front().find(' ')), shown);
     out << Field("com port", names.empty() ? "none" : Joined(names));
     out << "\n";
 }
 
-std::string MappedSummary(const MappedPort& port)
+// A device the listing has no block for: a pseudo-terminal, say, or one that is gone.
+std::string Summary(const PortState& state)
 {
-    const PortState& state = port.state;
     if (!state.Present())
         return "not present (adapter unplugged?)";
     if (state.serial)
@@ -146,32 +157,33 @@ void PrintMap(const fs::path& mapFolder, const std::vector<MappedPort>& mapped, 
 {
     out << "Map folder " << mapFolder.string() << (mapped.empty() ? ": no entries\n" : ":\n");
     for (const MappedPort& port : mapped)
-        out << "  com" << port.link.port << " -> " << port.link.target.string() << ": " << MappedSummary(port) << "\n";
+        out << "  com" << port.link.port << " -> " << port.link.target.string() << ": " << Summary(port.state) << "\n";
     out << "\n";
 }
 
-// Every device is opened at most once: a map entry or com1 that leads to a listed device takes
-// what was found there.
+// One look at sysfs and /proc serves every device, map entry and com1; nothing is opened unless
+// XON/XOFF is asked for.
 class Inspector {
 public:
     explicit Inspector(std::vector<SerialDevice> devices) : m_devices(std::move(devices)), m_openFiles(OpenFiles::Scan())
     {
         for (const SerialDevice& device : m_devices)
-            m_states.push_back(InspectPort(device.node, m_devices, m_openFiles, &device));
+            m_states.push_back(InspectPort(device.node, m_devices, m_openFiles, false, &device));
     }
 
     const std::vector<PortState>& Listed() const { return m_states; }
     bool Partial() const { return m_openFiles.Partial(); }
 
-    PortState Inspect(const fs::path& path) const
+    PortState Inspect(const fs::path& path, bool readFlowControl = false) const
     {
         if (const auto node = StatNode(OnHost(path))) {
             for (const PortState& state : m_states) {
                 if (state.node && state.node->SameAs(*node))
-                    return state;
+                    return readFlowControl ? InspectPort(state.path, m_devices, m_openFiles, true, &*state.serial)
+                                           : state;
             }
         }
-        return InspectPort(path, m_devices, m_openFiles);
+        return InspectPort(path, m_devices, m_openFiles, readFlowControl);
     }
 
 private:
@@ -179,6 +191,40 @@ private:
     OpenFiles m_openFiles;
     std::vector<PortState> m_states;
 };
+
+// Whether a Send can work on the device, after the caller's "com1 now means ..." or "DEVICE";
+// true when it cannot.
+bool PrintVerdict(const PortState& state, const std::string& name, const char* cannot, std::ostream& out)
+{
+    const auto problems = state.Problems();
+    if (problems.empty()) {
+        if (state.flowControl.on || !state.flowControl.why.empty())
+            out << ": ready for a Send.\n";
+        else
+            out << ": ready for a Send, if XON/XOFF is off (vornikal-port --check " << name << " reads it).\n";
+        return false;
+    }
+    out << cannot << "\n";
+    for (const std::string& problem : problems)
+        out << "  - " << problem << "\n";
+    return true;
+}
+
+// What the listing cannot show as a device: UARTs that Bluetooth took without a tty, and on a Pi
+// the header's UART switched off.
+void PrintBoardNotes(std::ostream& out)
+{
+    for (const BluetoothUart& uart : FindBluetoothUarts()) {
+        const std::string kind = BoardUartKind(uart.driver);
+        out << "Taken by Bluetooth: " << uart.hardware << " (" << (kind.empty() ? uart.driver : kind)
+            << ") belongs to the Bluetooth driver " << uart.bluetoothDriver << " and has no device node.\n"
+            << "  To use it: " << BluetoothFix() << "\n\n";
+    }
+    if (!OnRaspberryPi() || HeaderUartAliasPresent())
+        return;
+    out << "The UART on the header (GPIO14 and 15) is off: there is no /dev/serial0.\n"
+        << "  To use it: " << UartOnFix() << "\n\n";
+}
 
 void PrintComOne(const fs::path& mapFolder, const std::vector<MappedPort>& mapped, const Inspector& inspector,
                  std::ostream& out)
@@ -189,15 +235,27 @@ void PrintComOne(const fs::path& mapFolder, const std::vector<MappedPort>& mappe
     const PortState state = entry ? entry->state : inspector.Inspect(UnmappedComPortDevice(kComOne));
     out << "com1 now means " << (entry ? entry->link.target.string() + " (map entry " + entry->link.entry.string() + ")"
                                        : state.path.string() + " (no map entry in " + mapFolder.string() + ")");
-    const auto problems = state.Problems();
-    if (problems.empty()) {
-        out << ": ready for a Send.\n";
-        return;
-    }
-    out << ", and a Send will not work:\n";
-    for (const std::string& problem : problems)
-        out << "  - " << problem << "\n";
-    out << "Map com1 to a device listed above: vornikal-port com1 DEVICE\n";
+    if (PrintVerdict(state, "com1", ", and a Send will not work:", out))
+        out << "Map com1 to a device listed above: vornikal-port com1 DEVICE\n";
+}
+
+std::vector<MappedPort> MappedPorts(const fs::path& mapFolder, const Inspector& inspector)
+{
+    std::vector<MappedPort> mapped;
+    for (const ComPortLink& link : ComPortLinks(mapFolder))
+        mapped.push_back({link, inspector.Inspect(TargetOf(mapFolder, link.target))});
+    return mapped;
+}
+
+// What comN leads to: its map entry's target, else the device it means unmapped.
+fs::path PortTarget(const fs::path& mapFolder, unsigned port)
+{
+    const auto entry = ComPortEntry(mapFolder, port);
+    if (!entry)
+        return UnmappedComPortDevice(port);
+    std::error_code error;
+    const fs::path target = fs::read_symlink(*entry, error);
+    return error ? *entry : TargetOf(mapFolder, target);
 }
 
 }  // namespace
@@ -205,9 +263,7 @@ void PrintComOne(const fs::path& mapFolder, const std::vector<MappedPort>& mappe
 void ListPorts(const fs::path& mapFolder, std::ostream& out)
 {
     const Inspector inspector(FindSerialDevices());
-    std::vector<MappedPort> mapped;
-    for (const ComPortLink& link : ComPortLinks(mapFolder))
-        mapped.push_back({link, inspector.Inspect(TargetOf(mapFolder, link.target))});
+    const std::vector<MappedPort> mapped = MappedPorts(mapFolder, inspector);
 
     std::vector<std::string> absent;
     for (const PortState& state : inspector.Listed()) {
@@ -220,8 +276,27 @@ void ListPorts(const fs::path& mapFolder, std::ostream& out)
         out << "No serial devices found. Plug in the adapter, or try the tool on vornikal-loopback.\n\n";
     if (!absent.empty())
         out << "Not offered: " << Joined(absent) << " (UART ports the kernel registered with no hardware behind them)\n\n";
+    PrintBoardNotes(out);
     PrintMap(mapFolder, mapped, out);
     PrintComOne(mapFolder, mapped, inspector, out);
     if (inspector.Partial())
         out << "(in use: only your own programs, and every program's locks, are visible to you)\n";
+}
+
+int CheckPort(const fs::path& mapFolder, const std::string& device, std::ostream& out, std::ostream& err)
+{
+    const Inspector inspector(FindSerialDevices());
+    const auto port = device.find('/') == std::string::npos ? ComPortNumber(device) : std::nullopt;
+    const fs::path path = port ? PortTarget(mapFolder, *port) : DevicePath(device);
+    const PortState state = inspector.Inspect(path, true);
+    if (!state.Present()) {
+        err << "vornikal-port: " << path.string() << " is not present (run vornikal-port to list the devices present)\n";
+        return kNotDone;
+    }
+    if (state.serial)
+        PrintDevice(state, PortNames(state, MappedPorts(mapFolder, inspector), mapFolder), out);
+    else
+        out << path.string() << ": " << Summary(state) << "\n\n";
+    out << device;
+    return PrintVerdict(state, device, ": a Send will not work:", out) ? kNotDone : kDone;
 }

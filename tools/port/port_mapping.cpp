@@ -1,5 +1,6 @@
 #include "port_mapping.h"
 
+#include "board_uarts.h"
 #include "device_access.h"
 #include "device_holders.h"
 #include "device_map.h"
@@ -18,11 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kProgram = "vornikal-port: ";
-
-fs::path SystemPath(const std::string& device)
-{
-    return device.find('/') == std::string::npos ? fs::path("/dev") / device : fs::path(device);
-}
 
 std::optional<SerialDevice> ListedDevice(const DeviceNode& node)
 {
@@ -54,12 +50,43 @@ std::optional<std::string> Unusable(const fs::path& path, const std::optional<De
 
 // Changing the line settings under another program would disturb it; a pseudo-terminal's holder
 // is the plug or terminal it belongs to, which expects it.
-std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node)
+bool DisturbsHolder(const DeviceNode& node, const std::vector<Holder>& holders)
 {
-    const auto holders = OpenFiles::Scan().HoldersOf(node);
-    if (!holders.empty() && !IsPseudoTerminal(node))
+    return !holders.empty() && !IsPseudoTerminal(node);
+}
+
+std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node, const std::vector<Holder>& holders)
+{
+    if (DisturbsHolder(node, holders))
         return "another program holds it: " + HoldersText(holders);
     return TurnSoftwareFlowControlOff(OnHost(path));
+}
+
+// What will still be in the way of a Send on a device just mapped.
+void PrintNotes(const fs::path& path, const std::optional<SerialDevice>& listed, const std::vector<Holder>& holders,
+                std::ostream& out)
+{
+    if (listed && listed->console)
+        out << "  note: " << path.string() << " is the system console; kernel messages go out on it too\n"
+            << "  fix: " << ConsoleFix(listed->kernelName) << "\n";
+    for (const Holder& holder : holders) {
+        if (IsBluetoothAttachProgram(holder.program))
+            out << "  note: Bluetooth has " << path.string() << ": " << HoldersText({holder}) << "\n"
+                << "  fix: " << BluetoothFix() << "\n";
+    }
+}
+
+// Mapping is a moment to open the device (the user is about to use it): say whether XON/XOFF
+// will take bytes out of the answers.
+void ReportFlowControl(const std::string& name, const fs::path& path, const DeviceNode& node, bool console,
+                       const std::vector<Holder>& holders, std::ostream& out)
+{
+    if (console || DisturbsHolder(node, holders))
+        return;
+    const FlowControlReading reading = ReadSoftwareFlowControl(OnHost(path));
+    if (reading.on.value_or(false))
+        out << "XON/XOFF is on: 0x11 and 0x13 vanish from answers; turn it off with vornikal-port --no-xonxoff "
+            << name << " " << path.string() << "\n";
 }
 
 }  // namespace
@@ -67,7 +94,7 @@ std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node)
 int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device, bool noXonXoff, std::ostream& out,
             std::ostream& err)
 {
-    const fs::path path = SystemPath(device);
+    const fs::path path = DevicePath(device);
     const auto node = StatNode(OnHost(path));
     const int statError = node ? 0 : errno;
     const auto listed = node ? ListedDevice(*node) : std::nullopt;
@@ -75,7 +102,7 @@ int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device,
         err << kProgram << *problem << "\n";
         return kNotDone;
     }
-    const fs::path target = listed && listed->byId ? *listed->byId : path;
+    const fs::path target = listed ? listed->PreferredName() : path;
     const std::string name = "com" + std::to_string(port);
     try {
         MapComPort(mapFolder, port, target);
@@ -85,11 +112,13 @@ int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device,
     }
     out << name << " -> " << target.string() << (target != path ? " (" + path.string() + ")" : "") << "\n"
         << "  in " << mapFolder.string() << "\n";
-    if (listed && listed->console)
-        out << "  note: " << path.string() << " is the system console; kernel messages go out on it too\n";
-    if (!noXonXoff)
+    const auto holders = OpenFiles::Scan().HoldersOf(*node);
+    PrintNotes(path, listed, holders, out);
+    if (!noXonXoff) {
+        ReportFlowControl(name, path, *node, listed && listed->console, holders, out);
         return kDone;
-    if (const std::string problem = TurnFlowControlOff(path, *node); !problem.empty()) {
+    }
+    if (const std::string problem = TurnFlowControlOff(path, *node, holders); !problem.empty()) {
         err << kProgram << name << " is mapped, but XON/XOFF could not be turned off on " << path.string() << ": "
             << problem << "\n";
         return kNotDone;

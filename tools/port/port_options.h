@@ -6,12 +6,12 @@
 #include <string>
 
 struct PortCommand {
-    enum class Action { List, Map, Clear, Help, Version };
+    enum class Action { List, Check, Map, Clear, Help, Version };
     Action action = Action::List;
     std::optional<std::filesystem::path> mapFolder;  // --map-dir
     bool noXonXoff = false;                          // --no-xonxoff
     unsigned port = 0;                               // comN
-    std::string device;                              // DEVICE
+    std::string device;                              // DEVICE, or for --check DEVICE or comN
 };
 
 struct ParsedCommand {

@@ -1,5 +1,6 @@
 #include "port_state.h"
 
+#include "board_uarts.h"
 #include "host_paths.h"
 
 namespace fs = std::filesystem;
@@ -29,6 +30,8 @@ std::optional<std::string> ReasonNotToProbe(const PortState& state)
         return "you may not open it";
     if (state.serial && state.serial->console)
         return "it is the system console";
+    if (!state.BluetoothHolders().empty())
+        return "Bluetooth has it";
     // Opening would pulse the holder's DTR and RTS; a pseudo-terminal has no such lines.
     if (!state.holders.empty() && !state.PseudoTerminal())
         return "another program holds it";
@@ -54,13 +57,25 @@ std::vector<std::string> PortState::Problems() const
         if (holder.locked)
             problems.push_back("it is locked by " + HoldersText({holder}));
     }
+    if (const auto bluetooth = BluetoothHolders(); !bluetooth.empty())
+        problems.push_back("Bluetooth has it: " + HoldersText(bluetooth));
     if (flowControl.on.value_or(false))
         problems.push_back("XON/XOFF is on, so 0x11 and 0x13 vanish from answers");
     return problems;
 }
 
+std::vector<Holder> PortState::BluetoothHolders() const
+{
+    std::vector<Holder> bluetooth;
+    for (const Holder& holder : holders) {
+        if (IsBluetoothAttachProgram(holder.program))
+            bluetooth.push_back(holder);
+    }
+    return bluetooth;
+}
+
 PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& devices, const OpenFiles& openFiles,
-                      const SerialDevice* listed)
+                      bool readFlowControl, const SerialDevice* listed)
 {
     PortState state;
     state.path = path;
@@ -77,7 +92,7 @@ PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& dev
     }
     if (const auto reason = ReasonNotToProbe(state))
         state.flowControl = {std::nullopt, *reason};
-    else
+    else if (readFlowControl)
         state.flowControl = ReadSoftwareFlowControl(host);
     return state;
 }

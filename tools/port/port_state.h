@@ -19,16 +19,20 @@ struct PortState {
     bool terminal = false;
     AccessVerdict access;
     std::vector<Holder> holders;
-    FlowControlReading flowControl;
+    FlowControlReading flowControl;  // unread unless asked; `why` is empty when only not asked
 
     bool Present() const { return node.has_value(); }
     bool PseudoTerminal() const { return node && IsPseudoTerminal(*node); }
     // What stands between this device and a working Send, one phrase each; empty when nothing.
     std::vector<std::string> Problems() const;
+    // The programs that hand it to Bluetooth.
+    std::vector<Holder> BluetoothHolders() const;
 };
 
-// Looks at `path` (a system path) without opening it, except to read XON/XOFF from a device that
-// this user may open, that no other program holds and that is not the console. `listed` is the
-// device's sysfs entry when known; otherwise it is looked up among `devices`.
+// Looks at `path` (a system path) without opening it. Opening raises DTR and RTS, and boards that
+// reset on DTR would reset because someone looked; so XON/XOFF is read only with `readFlowControl`,
+// and then only from a device that this user may open, that no other program holds and that is
+// not the console. `listed` is the device's sysfs entry when known; otherwise it is looked up among
+// `devices`.
 PortState InspectPort(const std::filesystem::path& path, const std::vector<SerialDevice>& devices,
-                      const OpenFiles& openFiles, const SerialDevice* listed = nullptr);
+                      const OpenFiles& openFiles, bool readFlowControl, const SerialDevice* listed = nullptr);
