@@ -6,6 +6,7 @@
 #include "port_mapping.h"
 #include "port_state.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -210,9 +211,17 @@ bool PrintVerdict(const PortState& state, const std::string& name, const char* c
     return true;
 }
 
+// A board UART that Bluetooth has not taken: on a system without the Pi's aliases, the header's
+// UART may be on although /dev/serial0 is missing.
+bool FreeBoardUart(const PortState& state)
+{
+    return state.serial && !state.serial->absent && !BoardUartKind(state.serial->driver).empty() &&
+           state.BluetoothHolders().empty();
+}
+
 // What the listing cannot show as a device: UARTs that Bluetooth took without a tty, and on a Pi
 // the header's UART switched off.
-void PrintBoardNotes(std::ostream& out)
+void PrintBoardNotes(const std::vector<PortState>& listed, std::ostream& out)
 {
     for (const BluetoothUart& uart : FindBluetoothUarts()) {
         const std::string kind = BoardUartKind(uart.driver);
@@ -220,7 +229,7 @@ void PrintBoardNotes(std::ostream& out)
             << ") belongs to the Bluetooth driver " << uart.bluetoothDriver << " and has no device node.\n"
             << "  To use it: " << BluetoothFix() << "\n\n";
     }
-    if (!OnRaspberryPi() || HeaderUartAliasPresent())
+    if (!OnRaspberryPi() || HeaderUartAliasPresent() || std::any_of(listed.begin(), listed.end(), FreeBoardUart))
         return;
     out << "The UART on the header (GPIO14 and 15) is off: there is no /dev/serial0.\n"
         << "  To use it: " << UartOnFix() << "\n\n";
@@ -276,7 +285,7 @@ void ListPorts(const fs::path& mapFolder, std::ostream& out)
         out << "No serial devices found. Plug in the adapter, or try the tool on vornikal-loopback.\n\n";
     if (!absent.empty())
         out << "Not offered: " << Joined(absent) << " (UART ports the kernel registered with no hardware behind them)\n\n";
-    PrintBoardNotes(out);
+    PrintBoardNotes(inspector.Listed(), out);
     PrintMap(mapFolder, mapped, out);
     PrintComOne(mapFolder, mapped, inspector, out);
     if (inspector.Partial())
