@@ -27,6 +27,12 @@ void SayFailure(const SendCommand& command, const transfer::PortFailure& failure
     std::cerr << ": " << failure.reason << "\n";
 }
 
+std::chrono::milliseconds TimeLeft(std::chrono::steady_clock::time_point until)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    return left.count() > 0 ? left : std::chrono::milliseconds(0);
+}
+
 // Exchanges `every` apart, start to start; a stop ends the run between two of them.
 int Run(const SendCommand& command)
 {
@@ -37,8 +43,7 @@ int Run(const SendCommand& command)
     bool answered = false;
     Clock::time_point start;
     for (unsigned long done = 0; command.repeat == 0 || done < command.repeat; ++done) {
-        if (done > 0 && stop.WaitFor(std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::max(Clock::duration::zero(), start + every - Clock::now()))))
+        if (done > 0 && stop.WaitFor(TimeLeft(start + every)))
             break;
         start = Clock::now();
         const transfer::ExchangeOutcome outcome =

@@ -2,6 +2,7 @@
 // that arrives during an exchange waits for its end.
 #include "stop_request.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
