@@ -7,7 +7,8 @@
 
 namespace {
 
-// Beyond the fastest serial adapters; a rate past it is a typing slip, not a wish.
+// From the slowest rate a UART was ever run at to the fastest USB adapters: a rate outside is a
+// typing slip, refused before any device is asked.
 constexpr unsigned long kMinRate = 50;
 constexpr unsigned long kMaxRate = 12'000'000;
 constexpr unsigned long kMaxRepeat = 1'000'000'000;
