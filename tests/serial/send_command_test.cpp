@@ -38,6 +38,11 @@ TEST(SendCommandTest, PrintsTheAnswerOverTheLoopbackPlugOncePerExchange)
     run = Send({"--port", "COM1", "--baud", "57600", "--repeat", "3", "--every", "20", "41"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "01000001\n\n01000001\n\n01000001\n\n");
+
+    const ScopedEnvironment trace("VORNIKAL_TRACE", "comm");
+    run = Send({"--baud", "38400", "5A"});
+    EXPECT_EQ(run.out, "01011010\n");
+    EXPECT_NE(run.err.find(" comm: CloseHandle("), std::string::npos) << "the comm trace works for the command: " << run.err;
 }
 
 TEST(SendCommandTest, SilenceAndBadInputHaveTheirExitStatuses)
