@@ -18,8 +18,11 @@ void PrintAnswer(std::ostream& out, const std::vector<std::uint8_t>& answer, boo
 {
     if (hex) {
         std::string line;
-        for (const std::uint8_t byte : answer)
-            line += (line.empty() ? "" : " ") + HexByte(byte);
+        for (const std::uint8_t byte : answer) {
+            if (!line.empty())
+                line += ' ';
+            line += HexByte(byte);
+        }
         out << line << '\n';
         return;
     }

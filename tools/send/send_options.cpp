@@ -72,50 +72,74 @@ struct Given {
     std::vector<std::string_view> bytes;
 };
 
-ParsedSend Resolve(const Given& given, bool hex)
+// "'TEXT' is not WHAT", built by appending (GCC 12 sees overlapping copies in literal + string).
+std::string NotA(std::string_view text, const char* what)
 {
-    SendCommand command;
-    command.hex = hex;
-    if (given.port) {
-        const auto port = PortNumber(*given.port);
-        if (!port)
-            return Refuse("'" + std::string(*given.port) + "' is not a port name: com1 to com255");
-        command.port = *port;
-    }
-    if (!given.baud)
-        return Refuse("--baud RATE is required");
-    const auto rate = Number(*given.baud, kMinRate, kMaxRate);
-    if (!rate)
-        return Refuse("'" + std::string(*given.baud) + "' is not a baud rate: a whole number from 50 to 12000000");
-    command.rate = *rate;
+    std::string error = "'";
+    error.append(text).append("' is not ").append(what);
+    return error;
+}
 
-    if (given.bytes.size() > transfer::kFrameSize)
-        return Refuse("at most 4 bytes can be sent, " + std::to_string(given.bytes.size()) + " were given");
-    for (std::size_t i = 0; i < given.bytes.size(); ++i) {
-        const auto byte = HexByte(given.bytes[i]);
+// The value of an option given as a number from `low` to `high`, into `target`; what is wrong, if anything.
+template <typename Target>
+std::string TakeNumber(const std::optional<std::string_view>& text, unsigned long low, unsigned long high,
+                       const char* what, Target& target)
+{
+    if (!text)
+        return {};
+    const auto value = Number(*text, low, high);
+    if (!value)
+        return NotA(*text, what);
+    target = static_cast<Target>(*value);
+    return {};
+}
+
+std::string TakePort(const std::optional<std::string_view>& text, unsigned& port)
+{
+    if (!text)
+        return {};
+    const auto number = PortNumber(*text);
+    if (!number)
+        return NotA(*text, "a port name: com1 to com255");
+    port = *number;
+    return {};
+}
+
+// The bytes into the frame, and their number as the count a --count may change.
+std::string TakeBytes(const std::vector<std::string_view>& texts, SendCommand& command)
+{
+    if (texts.size() > transfer::kFrameSize)
+        return "at most 4 bytes can be sent, " + std::to_string(texts.size()) + " were given";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto byte = HexByte(texts[i]);
         if (!byte)
-            return Refuse("'" + std::string(given.bytes[i]) + "' is not a byte: two hex digits, 00 to FF");
+            return NotA(texts[i], "a byte: two hex digits, 00 to FF");
         command.frame[i] = *byte;
     }
-    command.count = static_cast<int>(given.bytes.size());
-    if (given.count) {
-        const auto count = Number(*given.count, 0, transfer::kFrameSize);
-        if (!count)
-            return Refuse("'" + std::string(*given.count) + "' is not a count: 0 to 4");
-        command.count = static_cast<int>(*count);
-    }
-    if (given.repeat) {
-        const auto repeat = Number(*given.repeat, 0, kMaxRepeat);
-        if (!repeat)
-            return Refuse("'" + std::string(*given.repeat) + "' is not a number of exchanges: 0 to 1000000000");
-        command.repeat = *repeat;
-    }
-    if (given.every) {
-        const auto every = Number(*given.every, 0, kMaxEveryMs);
-        if (!every)
-            return Refuse("'" + std::string(*given.every) + "' is not a time in milliseconds: 0 to 86400000");
-        command.everyMs = *every;
-    }
+    command.count = static_cast<int>(texts.size());
+    return {};
+}
+
+ParsedSend Resolve(const Given& given, bool hex)
+{
+    if (!given.baud)
+        return Refuse("--baud RATE is required");
+    SendCommand command;
+    command.hex = hex;
+    std::string error = TakePort(given.port, command.port);
+    if (error.empty())
+        error = TakeNumber(given.baud, kMinRate, kMaxRate, "a baud rate: a whole number from 50 to 12000000",
+                           command.rate);
+    if (error.empty())
+        error = TakeBytes(given.bytes, command);
+    if (error.empty())
+        error = TakeNumber(given.count, 0, transfer::kFrameSize, "a count: 0 to 4", command.count);
+    if (error.empty())
+        error = TakeNumber(given.repeat, 0, kMaxRepeat, "a number of exchanges: 0 to 1000000000", command.repeat);
+    if (error.empty())
+        error = TakeNumber(given.every, 0, kMaxEveryMs, "a time in milliseconds: 0 to 86400000", command.everyMs);
+    if (!error.empty())
+        return Refuse(std::move(error));
     return {command, {}};
 }
 
@@ -156,12 +180,12 @@ ParsedSend ParseSendCommand(int argc, char** argv)
             hex = true;
         } else if (auto* slot = ValueSlot(given, argument)) {
             if (*slot)
-                return Refuse(std::string(argument) + " is given twice");
+                return Refuse(std::string(argument).append(" is given twice"));
             if (++i == argc)
-                return Refuse(std::string(argument) + " needs a value");
+                return Refuse(std::string(argument).append(" needs a value"));
             *slot = std::string_view(argv[i]);
         } else {
-            return Refuse("unknown option '" + std::string(argument) + "'");
+            return Refuse(std::string("unknown option '").append(argument).append("'"));
         }
     }
     return Resolve(given, hex);
