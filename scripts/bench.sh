@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 build=build-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DVORNIKAL_TESTS=ON >/dev/null
-cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench vornikal >/dev/null
+cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench vornikal vornikal-send >/dev/null
 
 source tests/support/x_session.sh
 begin_session
@@ -18,6 +18,26 @@ QT_QPA_PLATFORM=offscreen $build/tests/bench/send_bench 2>/dev/null
 # The comm trace: off, then on with its lines going to a file.
 env -u VORNIKAL_TRACE $build/tests/bench/comm_trace_bench
 VORNIKAL_TRACE=comm $build/tests/bench/comm_trace_bench 2>"$work/trace.log"
+
+# vornikal-send, one exchange that nobody answers: from exec to exit, 20 runs, com1 mapped to a
+# pseudo-terminal whose far side stays silent.
+python3 -c 'import os, time; m, s = os.openpty(); print(os.ttyname(s), flush=True); time.sleep(3600)' >"$work/pty" &
+pids+=($!)
+for _ in $(seq 500); do [ -s "$work/pty" ] && break; sleep 0.01; done
+mkdir -p "$XDG_CONFIG_HOME/vornikal/dosdevices"
+ln -sfn "$(cat "$work/pty")" "$XDG_CONFIG_HOME/vornikal/dosdevices/com1"
+runs=()
+for _ in $(seq 20); do
+    t0=$(date +%s%N)
+    status=0
+    $build/tools/vornikal-send --baud 19200 7E >/dev/null || status=$?
+    t1=$(date +%s%N)
+    [ $status -eq 1 ] || { echo "vornikal-send ended with status $status, not 1 (no answer)" >&2; exit 1; }
+    runs+=($(( (t1 - t0) / 1000 )))
+done
+printf '%s\n' "${runs[@]}" | sort -n | awk '{ t[NR] = $1 } END {
+    printf "| %-52s | %9.2f | %9.2f | %s |\n", "vornikal-send, nothing answering, start to exit",
+           (t[10] + t[11]) / 2000, t[NR] / 1000, "20 runs, exec to exit" }'
 
 # Start-up: from exec to the dialog mapped on screen, five runs; peak memory of the same runs.
 start_xvfb

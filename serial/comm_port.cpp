@@ -9,7 +9,8 @@ constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURG
 
 // Reads the device's settings and changes only the framing, the rate and the hardware lines;
 // software flow control, parity checking and the special characters stay as the device has them.
-void ApplyLineSettings(HANDLE device, DWORD baud)
+// Gives SetCommState's error, ERROR_SUCCESS when the device took the settings.
+DWORD ApplyLineSettings(HANDLE device, DWORD baud)
 {
     DCB dcb;
     std::memset(&dcb, 0, sizeof dcb);
@@ -28,12 +29,12 @@ void ApplyLineSettings(HANDLE device, DWORD baud)
     dcb.fOutxDsrFlow = 0;
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    SetCommState(device, &dcb);
+    return SetCommState(device, &dcb) ? ERROR_SUCCESS : GetLastError();
 }
 
 }  // namespace
 
-CCommPort::CCommPort(const char* portName) : m_portName{}, m_device(INVALID_HANDLE_VALUE)
+CCommPort::CCommPort(const char* portName) : m_portName{}, m_device(INVALID_HANDLE_VALUE), m_settingsError(ERROR_SUCCESS)
 {
     // A name that does not fit is not cut down to a shorter one, which could name another
     // device: the port keeps no name and Open refuses it.
@@ -55,7 +56,7 @@ int CCommPort::Open(DWORD baud)
     if (m_device == INVALID_HANDLE_VALUE)
         return 0;
 
-    ApplyLineSettings(m_device, baud);
+    m_settingsError = ApplyLineSettings(m_device, baud);
     SetCommMask(m_device, EV_RXCHAR);
     SetupComm(m_device, kQueueSize, kQueueSize);
     PurgeComm(m_device, kPurgeAll);

@@ -14,6 +14,9 @@ public:
     // 1 when the device was opened (the line settings are then applied, their results ignored),
     // 0 when it could not be.
     int Open(DWORD baud);
+    // Why the device refused the line settings at the last Open (GetLastError right after
+    // SetCommState); ERROR_SUCCESS when it took them.
+    DWORD SettingsError() const { return m_settingsError; }
     int Write(const void* data, int length);
     int Read(void* buffer, int length);
     void Close();
@@ -21,4 +24,5 @@ public:
 private:
     char m_portName[20];
     HANDLE m_device;
+    DWORD m_settingsError;
 };

@@ -1,7 +1,6 @@
 #include "probe_dialog.h"
 
 #include "baud_table.h"
-#include "comm_port.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CProbeDialog, CDialog)

@@ -3,9 +3,7 @@
 
 #include "framework.h"
 
-#include <memory>
-
-class CCommPort;
+#include <optional>
 
 class CProbeDialog : public CDialog {
 public:
@@ -28,9 +26,8 @@ protected:
 
 private:
     HICON m_hIcon;
-    // The port of the Send in progress; empty outside a Send.
-    std::unique_ptr<CCommPort> m_pCurrentPort;
 
-    bool OpenAtChosenRate();
+    // The rate the baud list's selection stands for; nothing when none is selected.
+    std::optional<DWORD> ChosenRate();
     void AppendResultLine(const CString& line);
 };

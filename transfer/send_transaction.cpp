@@ -1,29 +1,25 @@
 // The Send button: one complete exchange on the serial line, from the dialog's fields to the
 // result box. Nothing is reported but the lines appended; a failed port ends the Send silently.
 #include "baud_table.h"
-#include "comm_port.h"
 #include "conversions.h"
+#include "line_exchange.h"
 #include "probe_dialog.h"
 #include "resource.h"
 
-#include <array>
 #include <cstdint>
 
 namespace {
 
 constexpr const char* kPortName = "com1";
 constexpr int kByteFields[transfer::kFrameSize] = {IDC_BYTE0, IDC_BYTE1, IDC_BYTE2, IDC_BYTE3};
-constexpr int kReceiveSize = 100;
 
 }  // namespace
 
 void CProbeDialog::OnOK()
 {
-    m_pCurrentPort = std::make_unique<CCommPort>(kPortName);
-    if (!OpenAtChosenRate()) {
-        m_pCurrentPort.reset();
+    const std::optional<DWORD> rate = ChosenRate();
+    if (!rate)
         return;
-    }
 
     CString countText;
     CString byteTexts[transfer::kFrameSize];
@@ -37,24 +33,19 @@ void CProbeDialog::OnOK()
         byteTexts[i].MakeUpper();
         frame[static_cast<std::size_t>(i)] = transfer::FrameByte(byteTexts[i].Str());
     }
-    m_pCurrentPort->Write(frame.data(), transfer::BytesToSend(count));
-
-    std::array<std::uint8_t, kReceiveSize> received{};
-    const int receivedCount = m_pCurrentPort->Read(received.data(), kReceiveSize);
-    // A platform that claims more than was asked for cannot make the tool show bytes it never had.
-    for (int i = 0; i < receivedCount && i < kReceiveSize; ++i)
-        AppendResultLine(CString(transfer::ResultLine(received[static_cast<std::size_t>(i)])));
-
-    m_pCurrentPort.reset();
+    const transfer::ExchangeOutcome outcome =
+        transfer::ExchangeOnLine(kPortName, *rate, frame, count, transfer::RefusedSettings::WriteAnyway);
+    for (const std::uint8_t byte : outcome.received)
+        AppendResultLine(CString(transfer::ResultLine(byte)));
 }
 
-bool CProbeDialog::OpenAtChosenRate()
+std::optional<DWORD> CProbeDialog::ChosenRate()
 {
     CWnd* baudList = GetDlgItem(IDC_BAUD_LIST);
     const LRESULT index = baudList ? baudList->SendMessage(CB_GETCURSEL) : CB_ERR;
     if (index < 0 || index >= static_cast<LRESULT>(transfer::kBaudTable.size()))
-        return false;
-    return m_pCurrentPort->Open(transfer::kBaudTable[static_cast<std::size_t>(index)].rate) == 1;
+        return std::nullopt;
+    return transfer::kBaudTable[static_cast<std::size_t>(index)].rate;
 }
 
 void CProbeDialog::AppendResultLine(const CString& line)

@@ -11,9 +11,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "hand probe for a serial (RS-232) link")
 set(CPACK_PACKAGE_DESCRIPTION
 "VORNIKAL sends up to four bytes, typed in hex, over the serial port mapped
 as com1 at a chosen baud rate, and shows every byte the other end answers
-as a line of eight binary digits. vornikal-port lists the serial devices,
-says what keeps one from working, and maps com1 to it; vornikal-loopback maps
-com1 to a virtual loopback plug, to try the tool without hardware.")
+as a line of eight binary digits. vornikal-send does the same exchange from
+a shell or a script and reports by exit status. vornikal-port lists the
+serial devices, says what keeps one from working, and maps com1 to it;
+vornikal-loopback maps com1 to a virtual loopback plug, to try the tool
+without hardware.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

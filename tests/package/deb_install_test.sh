@@ -101,6 +101,10 @@ cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 p
 start_xvfb
 start_loopback /usr/bin/vornikal-loopback
 
+# The command-line Send, from the PATH, over the installed plug.
+answer=$(vornikal-send --baud 19200 7E 81) || fail "vornikal-send over the plug ended with status $?"
+[ "$answer" = $'01111110\n10000001' ] || fail "vornikal-send over the plug printed: $answer"
+
 # Started as the menu starts it: the desktop entry's command, found on the PATH.
 command=$(sed -n 's/^Exec=//p' /usr/share/applications/vornikal.desktop)
 [ "$(command -v "$command")" = /usr/bin/vornikal ] || fail "the menu's command '$command' is not /usr/bin/vornikal"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Windows zip holds VORNIKAL.EXE, a 32-bit GUI program without its debug information, and
-# README.txt with Windows line ends and the licence, and nothing else.
+# The Windows zip holds VORNIKAL.EXE, a 32-bit GUI program, and vornikal-send.exe, a 32-bit console
+# program, both without their debug information, and README.txt with Windows line ends and the
+# licence, and nothing else.
 # Usage: zip_contents_test.sh CMAKE ZIP
 set -euo pipefail
 
@@ -10,7 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$zip" ] || fail "$zip was not built"
 entries=$("$cmake" -E tar tf "$zip" | sort)
-[ "$entries" = $'README.txt\nVORNIKAL.EXE' ] || fail "the zip holds:"$'\n'"$entries"
+[ "$entries" = $'README.txt\nVORNIKAL.EXE\nvornikal-send.exe' ] || fail "the zip holds:"$'\n'"$entries"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,6 +20,9 @@ trap 'rm -rf "$work"' EXIT
 kind=$(file -b "$work/VORNIKAL.EXE")
 [[ $kind == "PE32 executable (GUI) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||
     fail "VORNIKAL.EXE is a $kind"
+console=$(file -b "$work/vornikal-send.exe")
+[[ $console == "PE32 executable (console) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||
+    fail "vornikal-send.exe is a $console"
 
 readme=$work/README.txt
 [ -s "$readme" ] || fail "README.txt is empty"
@@ -26,4 +30,5 @@ readme=$work/README.txt
 ! grep -q '@[A-Z_]*@' "$readme" || fail "README.txt has an unfilled placeholder"
 # Whoever passes the zip on must pass on the licence with it.
 grep -q 'Copyright (c) 2026 VORNIKAL developers' "$readme" || fail "README.txt does not carry the licence"
-echo "PASS: $(basename "$zip") holds VORNIKAL.EXE ($kind) and README.txt"
+grep -q 'vornikal-send' "$readme" || fail "README.txt does not say what vornikal-send.exe is"
+echo "PASS: $(basename "$zip") holds VORNIKAL.EXE ($kind), vornikal-send.exe ($console) and README.txt"

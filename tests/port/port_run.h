@@ -1,16 +1,14 @@
 // vornikal-port run as a program, as a user runs it: its output, its errors and its exit code.
 #pragma once
 
+#include "process_tools.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
-struct PortRun {
-    int exitCode = -1;  // -1 when it did not end in time
-    std::string out;
-    std::string err;
-};
+using PortRun = ProgramRun;
 
 struct PortRunOptions {
     std::optional<std::filesystem::path> root;  // VORNIKAL_PORT_ROOT

@@ -1,11 +1,16 @@
 #include "process_tools.h"
 
+#include "config_home.h"
+
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -54,7 +59,49 @@ std::optional<int> Reap(pid_t pid, int pidfd, std::chrono::milliseconds limit)
     return status;
 }
 
+constexpr uid_t kNobody = 65534;
+
+std::string Contents(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs in the forked child: only async-signal-safe calls up to the exec.
+int Exec(const std::vector<char*>& argv, const std::filesystem::path& out, const std::filesystem::path& err,
+         bool asNobody)
+{
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (outFd < 0 || errFd < 0 || dup2(outFd, STDOUT_FILENO) < 0 || dup2(errFd, STDERR_FILENO) < 0)
+        return 126;
+    if (asNobody && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        return 126;
+    execv(argv[0], argv.data());
+    return 127;
+}
+
 }  // namespace
+
+ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody, std::chrono::milliseconds limit)
+{
+    // Files rather than pipes: the child can fill them without anyone reading.
+    const std::filesystem::path folder = MakeTemporaryFolder();
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    std::vector<char*> argv;
+    for (std::string& word : arguments)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ProgramRun run;
+    const auto code = ExitCodeInChild([&] { return Exec(argv, folder / "out", folder / "err", asNobody); }, limit);
+    run.exitCode = code.value_or(-1);
+    run.out = Contents(folder / "out");
+    run.err = Contents(folder / "err");
+    std::filesystem::remove_all(folder);
+    return run;
+}
 
 std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit)
 {

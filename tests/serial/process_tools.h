@@ -9,6 +9,16 @@
 
 #include <sys/types.h>
 
+// A program run to its end: its exit code (-1 when it did not end in time), output and errors.
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+// Runs the program, as user and group 65534 without other groups when `asNobody`, and kills it past `limit`.
+ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody = false,
+                    std::chrono::milliseconds limit = std::chrono::seconds(20));
+
 // Runs `body` in a forked child and gives its exit code, or nothing when it did not end in time
 // (it is then killed).
 std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit);
