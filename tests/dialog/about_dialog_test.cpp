@@ -191,13 +191,17 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
     });
 }
 
-TEST_F(AboutTest, TheDragIconIsTheDialogsIcon)
+TEST_F(AboutTest, TheDragIconIsTheDialogsIconAndTheWindowIconHasEverySize)
 {
     RunModal(dialog, [](DialogDriver& d) {
         const HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON));
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(reinterpret_cast<HICON>(d.Send(0, WM_QUERYDRAGICON)), icon);
-        EXPECT_FALSE(d.Window()->windowIcon().isNull()) << "WM_SETICON reached the window";
+        // Every size, for docks and switchers at any scale.
+        QList<QSize> sizes;
+        for (const int side : {256, 128, 64, 48, 40, 32, 24, 20, 16})
+            sizes.append(QSize(side, side));
+        EXPECT_EQ(d.Window()->windowIcon().availableSizes(), sizes) << "WM_SETICON gave the window every size";
     });
 }
 
