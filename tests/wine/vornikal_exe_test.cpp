@@ -329,6 +329,9 @@ TEST(VornikalExeAt192Dpi, TheDialogsAreLaidOutTwiceAsLargeWithNoLabelCutAndThe64
     const SIZE side = ClientSize(icon);
     EXPECT_EQ(side.cx, 64);
     EXPECT_EQ(side.cy, 64);
+    // Painted whole before the shot: the box answers a message, then paints while we wait.
+    ASSERT_TRUE(exe.Send(about, WM_NULL, 0, 0));
+    ::RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     ASSERT_TRUE(::GetWindowRect(about, &area));
     EXPECT_TRUE(peer::Shot("vornikal-exe-192dpi-about", area));
     ASSERT_TRUE(exe.Click(::GetDlgItem(about, IDOK)));
