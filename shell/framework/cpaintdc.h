@@ -13,7 +13,7 @@ public:
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     HDC GetSafeHdc() const { return m_hDC; }
-    // Draws the icon at its own size (shell/framework/<platform>).
+    // Draws the icon at its own size, the image made for the screen's scale (shell/framework/<platform>).
     BOOL DrawIcon(int x, int y, HICON icon);
 
     PAINTSTRUCT m_ps{};

@@ -179,7 +179,10 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
 {
     RunModal(dialog, [](DialogDriver& d) {
         auto* window = qtlayer::DialogOf(d.Handle());
-        const QImage icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON))->big;
+        // The group's 32 px image with alpha, the standard icon size at 96 DPI.
+        QImage icon;
+        for (const QImage& image : ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON))->images)
+            icon = image.size() == QSize(32, 32) && icon.isNull() ? image : icon;
         for (const QSize size : {QSize(474, 253), QSize(101, 77), QSize(100, 76), QSize(31, 20)}) {
             window->setFixedSize(size);
             const QImage painted = window->RenderIconic();

@@ -48,13 +48,9 @@ std::unique_ptr<HICON__> MakeIcon(std::uint16_t id)
             continue;
         icon->images.push_back(converted);
         icon->icon.addPixmap(QPixmap::fromImage(converted));
-        if (converted.size() == QSize(32, 32))
-            icon->big = converted;
     }
     if (icon->images.empty())
         return nullptr;
-    if (icon->big.isNull())
-        icon->big = icon->images.front().scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return icon;
 }
 

@@ -13,7 +13,6 @@
 struct HICON__ {
     std::vector<QImage> images;  // the group's images, one of each size (the deepest), largest first
     QIcon icon;                  // all of them: Qt takes the one made for each size and scale
-    QImage big;                  // the 32 x 32 image, as the system's standard icon size
 };
 
 namespace qtlayer {
