@@ -15,9 +15,9 @@ packages=(
     python3 xvfb xdotool xclip openbox x11-utils imagemagick
     sway wtype grim qt6-wayland dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi
     clang libclang-rt-14-dev valgrind
-    wine wine32:i386 wine64 locales
+    wine wine32:i386 wine64 locales fonts-wine
     dpkg-dev desktop-file-utils file
-    lintian appstream man-db groff-base
+    lintian appstream appstream-compose man-db groff-base
 )
 
 as_root() {

@@ -54,7 +54,7 @@ vornikal_zh_tw_locale() {
 vornikal_wine_prefix() {
     (
         flock 9
-        [ -f "$WINEPREFIX/system.reg" ] && exit 0
+        [ -f "$WINEPREFIX/system.reg" ] && { vornikal_wine_symbol_font; exit; }
         rm -rf "$WINEPREFIX"
         local log=$VORNIKAL_BUILD_ROOT/wineprefix-setup.log
         # No pipe may reach Wine's background services: they would hold it open after we are done.
@@ -67,5 +67,17 @@ vornikal_wine_prefix() {
         # COM1 is linked from the registry when a session starts: end this one so the next has it.
         wineserver -k </dev/null >>"$log" 2>&1 || true
         wineserver -w </dev/null >>"$log" 2>&1 || true
+        vornikal_wine_symbol_font
     ) 9>"$VORNIKAL_BUILD_ROOT/wineprefix.lock"
+}
+
+# Wine draws the caption's buttons with the symbol font Marlett (Debian's fonts-wine); without it they
+# show letters. Debian's Wine does not read its own font folder: the font goes into the prefix's.
+vornikal_wine_symbol_font() {
+    local font=/usr/share/wine/fonts/marlett.ttf
+    if [ ! -f "$font" ]; then
+        echo "wine-env: $font is missing: install fonts-wine (scripts/install-deps.sh)" >&2
+        return 1
+    fi
+    cp -u "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
 }

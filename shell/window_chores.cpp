@@ -22,13 +22,14 @@ void CProbeDialog::OnPaint()
     }
     CPaintDC dc(this);
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
-    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    // The caption's big icon is the image made for this size at the window's DPI.
+    const int iconWidth = GetSystemMetricsAtDpi(SM_CXICON);
+    const int iconHeight = GetSystemMetricsAtDpi(SM_CYICON);
     RECT client;
     GetClientRect(&client);
     const int x = (client.right - client.left - iconWidth + 1) / 2;
     const int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    dc.DrawIcon(x, y, GetIcon(TRUE));
 }
 
 HCURSOR CProbeDialog::OnQueryDragIcon()

@@ -13,7 +13,8 @@ public:
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     HDC GetSafeHdc() const { return m_hDC; }
-    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    // Draws the icon at its own size, the image made for the screen's scale (shell/framework/<platform>).
+    BOOL DrawIcon(int x, int y, HICON icon);
 
     PAINTSTRUCT m_ps{};
     HDC m_hDC = nullptr;

@@ -55,6 +55,11 @@ HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
         SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
+HICON CWnd::GetIcon(BOOL bigIcon) const
+{
+    return reinterpret_cast<HICON>(SendMessage(WM_GETICON, bigIcon ? ICON_BIG : ICON_SMALL, 0));
+}
+
 CMenu* CWnd::GetSystemMenu(BOOL revert) const
 {
     HMENU menu = ::GetSystemMenu(m_hWnd, revert);

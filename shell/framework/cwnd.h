@@ -24,6 +24,9 @@ public:
     void SetDlgItemText(int id, LPCTSTR text);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     HICON SetIcon(HICON icon, BOOL bigIcon);
+    HICON GetIcon(BOOL bigIcon) const;
+    // System metric `index` (an icon size) at the DPI this window is shown at (shell/framework/<platform>).
+    int GetSystemMetricsAtDpi(int index) const;
     // The window's own copy of the system menu, or nullptr when it has none.
     CMenu* GetSystemMenu(BOOL revert) const;
     BOOL IsIconic() const;

@@ -179,7 +179,10 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
 {
     RunModal(dialog, [](DialogDriver& d) {
         auto* window = qtlayer::DialogOf(d.Handle());
-        const QImage icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON))->big;
+        // The group's 32 px image with alpha, the standard icon size at 96 DPI.
+        QImage icon;
+        for (const QImage& image : ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON))->images)
+            icon = image.size() == QSize(32, 32) && icon.isNull() ? image : icon;
         for (const QSize size : {QSize(474, 253), QSize(101, 77), QSize(100, 76), QSize(31, 20)}) {
             window->setFixedSize(size);
             const QImage painted = window->RenderIconic();
@@ -191,13 +194,17 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
     });
 }
 
-TEST_F(AboutTest, TheDragIconIsTheDialogsIcon)
+TEST_F(AboutTest, TheDragIconIsTheDialogsIconAndTheWindowIconHasEverySize)
 {
     RunModal(dialog, [](DialogDriver& d) {
         const HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON));
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(reinterpret_cast<HICON>(d.Send(0, WM_QUERYDRAGICON)), icon);
-        EXPECT_FALSE(d.Window()->windowIcon().isNull()) << "WM_SETICON reached the window";
+        // Every size, for docks and switchers at any scale.
+        QList<QSize> sizes;
+        for (const int side : {256, 128, 64, 48, 40, 32, 24, 20, 16})
+            sizes.append(QSize(side, side));
+        EXPECT_EQ(d.Window()->windowIcon().availableSizes(), sizes) << "WM_SETICON gave the window every size";
     });
 }
 

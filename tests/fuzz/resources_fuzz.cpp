@@ -82,7 +82,9 @@ void CheckIcons(const std::vector<res::Entry>& entries, std::uint16_t group, res
     std::size_t pixels = 0;
     for (const auto& icon : res::LoadIconGroup(entries, group)) {
         FUZZ_CHECK(icon.width >= 1 && icon.width <= 256 && icon.height >= 1 && icon.height <= 256);
-        FUZZ_CHECK(icon.argb.size() == static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height));
+        // A PNG image is kept as its bytes, which come from the input.
+        const std::size_t decoded = icon.png.empty() ? static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height) : 0;
+        FUZZ_CHECK(icon.argb.size() == decoded && icon.png.size() <= image.size());
         pixels += icon.argb.size();
     }
     FUZZ_CHECK(pixels <= kPixelsPerByte * image.size());

@@ -5,14 +5,14 @@
 # leaving the machine's packages as they were.
 # Installing needs root (apt-get): without it, and when vornikal is already installed (the test would
 # remove that copy), the test stops with 77 (skipped) after lintian.
-# Usage: deb_install_test.sh BUILD_DIR ICON_16_PNG ICON_32_PNG METAINFO_NAME PROGRAM...
+# Usage: deb_install_test.sh BUILD_DIR ICON_DIR METAINFO_NAME PROGRAM...
+#   ICON_DIR: the theme's icon files, NxN.png and vornikal.svg
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
-icon16=$2
-icon32=$3
-metainfo=$4
-shift 4
+icons=$2
+metainfo=$3
+shift 3
 programs=("$@")
 
 source "$(dirname "$0")/../support/x_session.sh"
@@ -49,6 +49,22 @@ id=$(basename "$metainfo" .metainfo.xml)
 findings=$(grep -E '^ *[EWI]: ' <<<"$report" | grep -vE "^ *W: $id:[0-9]+: cid-desktopapp-is-not-rdns $id$" || true)
 [ -z "$findings" ] || fail "appstreamcli validate-tree reports:"$'\n'"$report"
 
+# A software centre's catalog, made from the tree as the distribution's generator makes it: the
+# component stays, with its icon cached at 64 and 128 px (without an icon of 64 px or more it is
+# dropped).
+appstreamcli compose --no-net --print-report=full --origin=vornikal --result-root="$work/catalog" "$work/tree" \
+    >"$work/compose.log" 2>&1 || { cat "$work/compose.log" >&2; fail "appstreamcli compose dropped data"; }
+hints=$(sed 's/\x1b\[[0-9;]*m//g' "$work/compose.log" | grep -E '^ *[EW]: ' |
+    grep -vxE " *W: asv-cid-desktopapp-is-not-rdns" || true)
+[ -z "$hints" ] || fail "appstreamcli compose reports:"$'\n'"$(cat "$work/compose.log")"
+catalog=$(zcat "$work/catalog/usr/share/swcatalog/xml/vornikal.xml.gz")
+grep -q "<id>$id</id>" <<<"$catalog" || fail "the catalog lost the component:"$'\n'"$catalog"
+for size in 64 128; do
+    grep -qF "<icon type=\"cached\" width=\"$size\" height=\"$size\">vornikal.png</icon>" <<<"$catalog" ||
+        fail "the catalog has no $size px icon:"$'\n'"$catalog"
+done
+echo "appstreamcli compose: the component stays, with its 64 and 128 px icons"
+
 # dpkg-shlibdeps has to have found the Qt 6 libraries the programs link.
 depends=$(dpkg-deb -f "$deb" Depends)
 depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
@@ -79,9 +95,9 @@ expected_files=$(
     echo "/usr/share/applications/vornikal.desktop
 /usr/share/doc/vornikal/changelog.gz
 /usr/share/doc/vornikal/copyright
-/usr/share/icons/hicolor/16x16/apps/vornikal.png
-/usr/share/icons/hicolor/32x32/apps/vornikal.png
+/usr/share/icons/hicolor/scalable/apps/vornikal.svg
 /usr/share/metainfo/$metainfo"
+    for png in "$icons"/*x*.png; do echo "/usr/share/icons/hicolor/$(basename "$png" .png)/apps/vornikal.png"; done
 )
 expected_files=$(sort <<<"$expected_files")
 files=$(dpkg -L vornikal | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
@@ -91,8 +107,11 @@ for program in "${programs[@]}"; do
     [ "$(man -w "$program")" = "/usr/share/man/man1/$program.1.gz" ] || fail "man does not find $program(1)"
 done
 desktop-file-validate /usr/share/applications/vornikal.desktop || fail "the desktop entry is not valid"
-cmp /usr/share/icons/hicolor/16x16/apps/vornikal.png "$icon16" || fail "the 16 px icon is not the built one"
-cmp /usr/share/icons/hicolor/32x32/apps/vornikal.png "$icon32" || fail "the 32 px icon is not the built one"
+for png in "$icons"/*x*.png; do
+    size=$(basename "$png" .png)
+    cmp "/usr/share/icons/hicolor/$size/apps/vornikal.png" "$png" || fail "the $size icon is not the program's"
+done
+cmp /usr/share/icons/hicolor/scalable/apps/vornikal.svg "$icons/vornikal.svg" || fail "the scalable icon is not the program's"
 
 # The port command runs from the PATH (only --version: a listing here would look at real ports).
 [ "$(vornikal-port --version)" = "vornikal-port $version" ] || fail "vornikal-port --version: $(vornikal-port --version)"

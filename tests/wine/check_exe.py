@@ -12,6 +12,12 @@ import sys
 # The DLLs every Windows has; the program may import nothing else.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll", "advapi32.dll"}
 
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 128, 256)
+
+# Calls of newer Windows the program looks up at run time: imported, they would keep it from
+# starting on the systems before them.
+LOOKED_UP = ("GetDpiForWindow", "GetSystemMetricsForDpi", "LoadIconWithScaleDown", "GetIconInfoExW")
+
 # What objdump shows for each build: optional header magic and file format.
 HEADERS = {"x86": ("010b", "PE32", "pei-i386"), "amd64": ("020b", "PE32+", "pei-x86-64")}
 
@@ -64,10 +70,12 @@ def check_resources(rc, arch, problems):
 
     need("101, " + wide("關於 VORNIKAL(&A)...") in rc, "string 101")
 
+    # The 16-colour images at 32 and 16 px, then one with alpha at each size (0 stands for 256).
     group = section(rc, "128 14 /* RT_GROUP_ICON */")
-    need("Has 2 elements" in group, "icon group 128: not two images")
-    need('"\\040\\040\\020\\000", 1, 4' in group, "icon group 128: no 32 x 32 16-colour image")
-    need('"\\020\\020\\020\\000", 1, 4' in group, "icon group 128: no 16 x 16 16-colour image")
+    images = re.findall(r'"\\(\d+)\\(\d+)\\(\d+)\\000", 1, (\d+),', group)
+    sizes = [(int(width, 8) or 256, int(colours, 8), int(bits)) for width, height, colours, bits in images]
+    need(sizes == [(32, 16, 4), (16, 16, 4)] + [(size, 0, 32) for size in ICON_SIZES],
+         f"icon group 128: images {sizes}")
 
     version = section(rc, "1 VERSIONINFO", "\nEND\n\n")
     need("FILEVERSION 1, 0, 0, 1" in version and "PRODUCTVERSION 1, 0, 0, 1" in version, "version numbers")
@@ -101,6 +109,9 @@ def check_header(dump, arch, problems):
         problems.append("no imports found")
     for extra in sorted(dlls - SYSTEM_DLLS):
         problems.append("imports a DLL Windows does not ship: " + extra)
+    for name in LOOKED_UP:
+        if re.search(rf"\s{name}$", dump, re.M):
+            problems.append("imports " + name + ", which older Windows lacks")
     print("imports:", ", ".join(sorted(dlls)))
 
 

@@ -279,10 +279,10 @@ int TextWidth(const std::wstring& text, int points, int dpi)
 }
 
 // At 192 DPI the dialog manager lays the templates out from their dialog units at twice the size,
-// and every label still holds its text in one line. Windows does this for a program that declares
+// every label still holds its text in one line, and the About box shows the icon's 64 px image. Windows does this for a program that declares
 // itself DPI-aware (check_exe.py checks the manifest) and stretches the others as a bitmap; Wine
 // lays out every program at the display's DPI, so here the layout is checked, not the declaration.
-TEST(VornikalExeAt192Dpi, TheDialogIsLaidOutTwiceAsLargeAndNoLabelIsCut)
+TEST(VornikalExeAt192Dpi, TheDialogsAreLaidOutTwiceAsLargeWithNoLabelCutAndThe64PixelIcon)
 {
     // This thread sees every window's coordinates as the display has them, whatever its DPI.
     ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
@@ -315,6 +315,26 @@ TEST(VornikalExeAt192Dpi, TheDialogIsLaidOutTwiceAsLargeAndNoLabelIsCut)
     RECT area;
     ASSERT_TRUE(::GetWindowRect(exe.Dialog(), &area));
     EXPECT_TRUE(peer::Shot("vornikal-exe-192dpi", area));
+
+    // The About box's icon static takes the icon's size at this DPI, 64 px: the image drawn for it.
+    ASSERT_TRUE(::PostMessageW(exe.Dialog(), WM_SYSCOMMAND, IDM_ABOUT, 0));
+    HWND about = exe.WaitForDialog(L"\x95dc\x65bc VORNIKAL");
+    ASSERT_NE(about, nullptr);
+    HWND icon = nullptr;
+    for (HWND child = ::GetWindow(about, GW_CHILD); child != nullptr && icon == nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
+    }
+    ASSERT_NE(icon, nullptr);
+    const SIZE side = ClientSize(icon);
+    EXPECT_EQ(side.cx, 64);
+    EXPECT_EQ(side.cy, 64);
+    // Painted whole before the shot: the box answers a message, then paints while we wait.
+    ASSERT_TRUE(exe.Send(about, WM_NULL, 0, 0));
+    ::RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ASSERT_TRUE(::GetWindowRect(about, &area));
+    EXPECT_TRUE(peer::Shot("vornikal-exe-192dpi-about", area));
+    ASSERT_TRUE(exe.Click(::GetDlgItem(about, IDOK)));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ QWidget* MakeStatic(const res::DialogItem& item, const DialogMetrics& metrics, Q
         kind = ControlKind::StaticIcon;
         HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(item.textOrdinal.value_or(0)));
         if (icon != nullptr)
-            label->setPixmap(QPixmap::fromImage(icon->big));
+            label->setPixmap(icon->icon.pixmap(QSize(32, 32), label->devicePixelRatioF()));
         // An icon static takes the icon's own size, whatever the template gives.
         label->setGeometry(metrics.X(item.x), metrics.Y(item.y), 32, 32);
         return label;

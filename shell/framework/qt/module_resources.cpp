@@ -23,6 +23,11 @@ HINSTANCE ModuleHandle()
 
 QImage ToQImage(const res::IconImage& image)
 {
+    if (!image.png.empty())
+        return QImage::fromData(image.png.data(), static_cast<int>(image.png.size()), "PNG");
+    if (image.width <= 0 || image.height <= 0 ||
+        image.argb.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
+        return {};
     QImage result(image.width, image.height, QImage::Format_ARGB32);
     for (int y = 0; y < image.height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(result.scanLine(y));
@@ -33,25 +38,19 @@ QImage ToQImage(const res::IconImage& image)
 
 std::unique_ptr<HICON__> MakeIcon(std::uint16_t id)
 {
-    const std::vector<res::IconImage> images = res::LoadIconGroup(ModuleEntries(), id);
-    if (images.empty())
-        return nullptr;
     auto icon = std::make_unique<HICON__>();
-    for (const res::IconImage& image : images) {
-        if (image.width <= 0 || image.height <= 0 ||
-            image.argb.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
-            continue;
+    // The group lists the deepest image of a size first; the others of that size are for screens
+    // of few colours.
+    for (const res::IconImage& image : res::LoadIconGroup(ModuleEntries(), id)) {
         const QImage converted = ToQImage(image);
+        if (converted.isNull() ||
+            (!icon->images.empty() && icon->images.back().size() == converted.size()))
+            continue;
+        icon->images.push_back(converted);
         icon->icon.addPixmap(QPixmap::fromImage(converted));
-        if (image.width == 32 || icon->big.isNull())
-            icon->big = image.width == 32 ? converted : converted.scaled(32, 32);
-        if (image.width == 16)
-            icon->small = converted;
     }
-    if (icon->big.isNull())
+    if (icon->images.empty())
         return nullptr;
-    if (icon->small.isNull())
-        icon->small = icon->big.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return icon;
 }
 

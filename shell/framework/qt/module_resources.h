@@ -11,9 +11,8 @@
 #include <vector>
 
 struct HICON__ {
-    QImage big;    // the 32 x 32 image, as the system's standard icon size
-    QImage small;  // the 16 x 16 image
-    QIcon icon;    // both, for window decorations
+    std::vector<QImage> images;  // the group's images, one of each size (the deepest), largest first
+    QIcon icon;                  // all of them: Qt takes the one made for each size and scale
 };
 
 namespace qtlayer {

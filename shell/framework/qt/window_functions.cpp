@@ -1,4 +1,6 @@
 // The window, icon and painting calls of the Win32 subset, over the layer's Qt windows.
+#include "cpaintdc.h"
+#include "cwnd.h"
 #include "dialog_window.h"
 #include "module_resources.h"
 
@@ -17,11 +19,16 @@ HICON SetWindowIcon(DialogWindow& dialog, WPARAM which, HICON icon)
     HICON& slot = which == ICON_BIG ? record->bigIcon : record->smallIcon;
     const HICON previous = slot;
     slot = icon;
+    // Every size of both, the big icon's first: docks and switchers take the one made for their
+    // size and scale instead of stretching a small one.
     QIcon shown;
+    QList<QSize> sizes;
     for (HICON each : {record->bigIcon, record->smallIcon}) {
-        if (each != nullptr) {
-            shown.addPixmap(QPixmap::fromImage(each->big));
-            shown.addPixmap(QPixmap::fromImage(each->small));
+        for (const QImage& image : each != nullptr ? each->images : std::vector<QImage>{}) {
+            if (!sizes.contains(image.size())) {
+                sizes.append(image.size());
+                shown.addPixmap(QPixmap::fromImage(image));
+            }
         }
     }
     dialog.setWindowIcon(shown);
@@ -87,10 +94,23 @@ BOOL EndPaint(HWND, const PAINTSTRUCT* paint)
     return TRUE;
 }
 
+// Qt scales the window's painting to the screen: the metrics stay those of 96 DPI.
+int CWnd::GetSystemMetricsAtDpi(int index) const
+{
+    return ::GetSystemMetrics(index);
+}
+
+BOOL CPaintDC::DrawIcon(int x, int y, HICON icon)
+{
+    return ::DrawIcon(m_hDC, x, y, icon);
+}
+
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon)
 {
     if (dc == nullptr || icon == nullptr || !dc->painter.isActive())
         return FALSE;
-    dc->painter.drawImage(x, y, icon->big);
+    // At the standard icon size in the painter's own units: on a scaled screen the icon gives its
+    // image made for that scale.
+    icon->icon.paint(&dc->painter, QRect(x, y, 32, 32));
     return TRUE;
 }

@@ -95,6 +95,8 @@ LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return dialog->Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     case WM_SETICON:
         return reinterpret_cast<LRESULT>(SetWindowIcon(*dialog, wParam, reinterpret_cast<HICON>(lParam)));
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? record->bigIcon : record->smallIcon);
     case WM_ICONERASEBKGND:
         return EraseIconBackground(*record, reinterpret_cast<HDC>(wParam));
     case WM_GETTEXT:

@@ -38,7 +38,9 @@ std::vector<std::uint16_t> ImageIds(Bytes group)
 void SortLargestFirst(std::vector<IconImage>& images)
 {
     std::stable_sort(images.begin(), images.end(), [](const IconImage& a, const IconImage& b) {
-        return a.width * a.height > b.width * b.height;
+        if (a.width * a.height != b.width * b.height)
+            return a.width * a.height > b.width * b.height;
+        return a.bitCount > b.bitCount;
     });
 }
 

@@ -2,6 +2,9 @@
 
 #include "byte_cursor.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace res::detail {
 namespace {
 
@@ -143,7 +146,7 @@ bool HasAlphaChannel(const DibLayout& dib)
 
 IconImage ToArgb(const DibLayout& dib)
 {
-    IconImage image{dib.width, dib.height, {}};
+    IconImage image{dib.width, dib.height, dib.bitCount, {}, {}};
     image.argb.reserve(static_cast<std::size_t>(dib.width) * dib.height);
     const bool alphaChannel = HasAlphaChannel(dib);
     for (int y = 0; y < dib.height; ++y) {
@@ -162,10 +165,35 @@ IconImage ToArgb(const DibLayout& dib)
     return image;
 }
 
+constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t BigEndian32(Bytes bytes)
+{
+    return (static_cast<std::uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
+}
+
+// The signature, then the IHDR chunk: length, type, width and height (big-endian).
+std::optional<IconImage> PngImage(Bytes data)
+{
+    constexpr std::size_t kWidthAt = 16, kHeightAt = 20;
+    if (data.size() < kHeightAt + 4 || !std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin())) {
+        return std::nullopt;
+    }
+    const std::uint32_t width = BigEndian32(data.subspan(kWidthAt, 4));
+    const std::uint32_t height = BigEndian32(data.subspan(kHeightAt, 4));
+    if (width < 1 || width > kMaxSide || height < 1 || height > kMaxSide) {
+        return std::nullopt;
+    }
+    return IconImage{static_cast<int>(width), static_cast<int>(height), 32, {}, {data.begin(), data.end()}};
+}
+
 }  // namespace
 
 std::optional<IconImage> DecodeIconImage(Bytes data)
 {
+    if (auto png = PngImage(data)) {
+        return png;
+    }
     ByteCursor in(data);
     auto dib = ReadInfoHeader(in);
     if (!dib || !ReadPaletteAndRows(in, *dib)) {

@@ -60,11 +60,14 @@ std::optional<std::u16string> FindString(const std::vector<Entry>& entries, std:
 
 struct IconImage {
     int width = 0, height = 0;
-    std::vector<std::uint32_t> argb;  // 0xAARRGGBB, top row first
+    int bitCount = 0;
+    std::vector<std::uint32_t> argb;  // 0xAARRGGBB, top row first; empty for a PNG image
+    std::vector<std::uint8_t> png;    // a PNG-compressed image as stored, for a platform's decoder
 };
 
 // The images of RT_GROUP_ICON `id`, each decoded from its RT_ICON (1, 4, 8, 24, 32 bpp DIBs with
-// AND mask -> alpha; PNG-compressed and otherwise undecodable images are skipped); largest first.
+// AND mask -> alpha; PNG images kept whole; undecodable images are skipped); largest first, and of
+// one size the deepest first.
 std::vector<IconImage> LoadIconGroup(const std::vector<Entry>& entries, std::uint16_t id);
 
 // The string table of the version block: language/codepage key (e.g. "040404b0") and key -> value,

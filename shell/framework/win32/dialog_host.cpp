@@ -6,6 +6,7 @@
 #include "dialog_host.h"
 
 #include "afx_resources.h"
+#include "dpi_icons.h"
 #include "multiline_edit.h"
 #include "row_label_order.h"
 #include "window_subclass.h"
@@ -22,7 +23,11 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     CWnd* dialog = Attached(window);
     if (dialog == nullptr)
         return win32layer::CallOriginal(window, message, wParam, lParam);
-    return dialog->WindowProc(message, wParam, lParam);
+    const LRESULT result = dialog->WindowProc(message, wParam, lParam);
+    // The dialog manager has laid the dialog out at the new DPI; its icons follow.
+    if (message == WM_DPICHANGED)
+        win32layer::FitIconsToDpi(window);
+    return result;
 }
 
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
@@ -36,7 +41,10 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam)
     win32layer::PrepareMultiLineEdits(window);
     win32layer::PlaceRowLabelsBeforeTheirFields(window);
     // TRUE lets the dialog manager give the focus to the first control with a tab stop.
-    return dialog->OnInitDialog();
+    const BOOL focus = dialog->OnInitDialog();
+    // After OnInitDialog, which sets the caption's icons.
+    win32layer::FitIconsToDpi(window);
+    return focus;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // it must return nothing or a well-formed part, and never read outside its input (ASan checks).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "embedded_resources.h"
@@ -136,14 +137,20 @@ std::vector<res::Entry> WithData(std::uint16_t type, std::uint16_t name, res::By
     return entries;
 }
 
-TEST(IconTruncated, ACutImageIsLeftOutAndTheOtherStays)
+// Images 1 and 2 are the 16-colour ones at 32 and 16 px.
+TEST(IconTruncated, ACutImageIsLeftOutAndTheOthersStay)
 {
+    const std::size_t all = res::LoadIconGroup(Entries(), 128).size();
     for (const std::uint16_t imageId : {1, 2}) {
         const res::Bytes data = Data(kIcon, imageId);
         for (std::size_t length = 0; length < data.size(); ++length) {
             const auto images = res::LoadIconGroup(WithData(kIcon, imageId, data.first(length)), 128);
-            ASSERT_EQ(images.size(), 1u) << "image " << imageId << " cut at " << length;
-            ASSERT_EQ(images[0].width, imageId == 1 ? 16 : 32);
+            ASSERT_EQ(images.size(), all - 1) << "image " << imageId << " cut at " << length;
+            const auto paletted = std::find_if(images.begin(), images.end(), [](const res::IconImage& image) {
+                return image.bitCount == 4;
+            });
+            ASSERT_NE(paletted, images.end());
+            ASSERT_EQ(paletted->width, imageId == 1 ? 16 : 32);
         }
     }
 }
@@ -152,10 +159,11 @@ TEST(IconTruncated, ACutDirectoryKeepsItsCompleteEntries)
 {
     constexpr std::size_t kDirectoryHeader = 6, kDirectoryEntry = 14;
     const res::Bytes group = Data(kIconGroup, 128);
+    const std::size_t all = res::LoadIconGroup(Entries(), 128).size();
     for (std::size_t length = 0; length <= group.size(); ++length) {
         const auto images = res::LoadIconGroup(WithData(kIconGroup, 128, group.first(length)), 128);
         const std::size_t complete = length < kDirectoryHeader ? 0 : (length - kDirectoryHeader) / kDirectoryEntry;
-        ASSERT_EQ(images.size(), std::min<std::size_t>(complete, 2)) << length;
+        ASSERT_EQ(images.size(), std::min(complete, all)) << length;
     }
 }
 
@@ -168,7 +176,8 @@ TEST(IconForged, DecodedImagesAreWholeAndBounded)
                 ASSERT_LE(image.width, 256);
                 ASSERT_GT(image.height, 0);
                 ASSERT_LE(image.height, 256);
-                ASSERT_EQ(image.argb.size(), static_cast<std::size_t>(image.width * image.height));
+                // A PNG image stays whole for the platform's decoder.
+                ASSERT_EQ(image.argb.size(), image.png.empty() ? static_cast<std::size_t>(image.width * image.height) : 0u);
             }
         });
     }

@@ -5,6 +5,8 @@
 #include "blob.h"
 #include "resource_reader.h"
 
+#include <tuple>
+
 namespace {
 
 using restest::Blob;
@@ -193,14 +195,32 @@ TEST(IconImageForged, HeadersTheDecoderRefuses)
     }
 }
 
-TEST(IconImageForged, PngImagesAreLeftOut)
+// PNG images are the platform's to decode: kept whole, with the size their header gives, and
+// placed before a smaller-depth image of their size.
+TEST(IconGroup, PngImagesAreKeptWholeAndTheDeepestImageOfASizeComesFirst)
 {
     Blob png;
-    png.U8(0x89).U8('P').U8('N').U8('G').U8('\r').U8('\n').U8(0x1A).U8('\n');
-    for (int i = 0; i < 64; ++i) {
-        png.U32(0);
+    png.U8(0x89).U8('P').U8('N').U8('G').U8('\r').U8('\n').U8(0x1A).U8('\n').U32(0x0D000000).U32(0x52444849);
+    png.U32(0x30000000).U32(0x30000000);  // 48 x 48, big-endian
+    Blob paletted = InfoHeader(4, 0, 48, 48);
+    for (int i = 0; i < 16 + 48 * 24 + 48 * 8; ++i) {
+        paletted.U32(0);
     }
-    EXPECT_TRUE(Load(png).empty());
+    const Blob group = Group({1, 2});
+    const std::vector<res::Entry> entries{{kIconGroup, 9, 0, group.Span()}, {kIcon, 1, 0, paletted.Span()},
+                                          {kIcon, 2, 0, png.Span()}};
+    const auto images = res::LoadIconGroup(entries, 9);
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(std::tuple(images[0].width, images[0].height, images[0].bitCount, images[0].argb.size()),
+              std::tuple(48, 48, 32, std::size_t{0}));
+    EXPECT_EQ(images[0].png, png.bytes);
+    EXPECT_EQ(std::tuple(images[1].width, images[1].bitCount, images[1].argb.size()), std::tuple(48, 4, std::size_t{48 * 48}));
+
+    Blob empty = png, tooWide = png;
+    empty.bytes[19] = 0;    // 0 x 48
+    tooWide.bytes[17] = 1;  // 65584 x 48
+    EXPECT_TRUE(Load(empty).empty());
+    EXPECT_TRUE(Load(tooWide).empty());
 }
 
 }  // namespace
