@@ -2,6 +2,7 @@
 
 #include "config_home.h"
 #include "process_tools.h"
+#include "program_command.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -45,6 +46,7 @@ PortRun RunPort(const std::vector<std::string>& arguments, const PortRunOptions&
     fs::permissions(folder, fs::perms::all);
     std::vector<std::string> words{VORNIKAL_PORT};
     words.insert(words.end(), arguments.begin(), arguments.end());
+    words = ProgramCommand(words);
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());

@@ -1,5 +1,7 @@
 #include "process_tools.h"
 
+#include "program_command.h"
+
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -75,8 +77,9 @@ std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono
     return WEXITSTATUS(*status);
 }
 
-ChildProgram::ChildProgram(const std::vector<std::string>& arguments)
+ChildProgram::ChildProgram(const std::vector<std::string>& programArguments)
 {
+    const std::vector<std::string> arguments = ProgramCommand(programArguments);
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         ThrowErrno("pipe2");
