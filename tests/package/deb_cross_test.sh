@@ -40,7 +40,11 @@ echo "Depends: $depends"
 # --- In a tree of the target -----------------------------------------------------------------------
 [ "$(id -u)" -eq 0 ] || skip "making a Debian tree of $arch needs root (mmdebstrap)"
 tree=$work/target
-arm_tree "$arch" "$tree" "$deb,qt6-qpa-plugins,xkb-data,fonts-noto-cjk" >"$work/tree.log" 2>&1 ||
+# A path to a .deb must be an --include of its own, and apt reads it at the same path inside the tree:
+# a copy is put there (a bind mount would outlive a failed run).
+copy_in="mkdir -p \"\$1$(dirname "$deb")\" && cp \"$deb\" \"\$1$deb\""
+arm_tree "$arch" "$tree" qt6-qpa-plugins,xkb-data,fonts-noto-cjk --include="$deb" --setup-hook="$copy_in" \
+    >"$work/tree.log" 2>&1 ||
     { cat "$work/tree.log" >&2; fail "apt could not put $(basename "$deb") with its Depends into a $arch tree"; }
 run=("$tree/emulator")
 bin=$tree/root/usr/bin
