@@ -29,7 +29,7 @@ for arch in "${arches[@]}"; do
     tree=$(scripts/arm-sysroot.sh "$arch")
     step "$arch configure and build" bash -c "
         cmake -S . -B build-$arch -DCMAKE_TOOLCHAIN_FILE=$PWD/cmake/linux-$arch.cmake -DVORNIKAL_ARM_TREE=$tree \
-              -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+              -DCMAKE_BUILD_TYPE=Release >/dev/null &&
         cmake --build build-$arch -j$(nproc)"
     step "$arch tests under qemu" ctest --test-dir "build-$arch" --output-on-failure --timeout 300 -j"$(nproc)" -LE package
     step "$arch package" ctest --test-dir "build-$arch" --output-on-failure -L package
