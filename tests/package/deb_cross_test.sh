@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The .deb of an ARM cross build as a board's user gets it: made by CPack from this build tree, marked
+# The .deb of an ARM cross build as a board's user gets it: made by CPack in this build tree, marked
 # and named for its architecture, accepted by lintian without an error or a warning, its Depends naming
 # the Qt 6 libraries. Then apt puts it, with everything it depends on, into a Debian 12 tree of that
 # architecture (unpacked: no maintainer script can run for a foreign architecture here), and its
@@ -21,10 +21,11 @@ begin_session
 
 # --- The package ---------------------------------------------------------------------------------
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 ||
+# Left in the build tree, where README's cross-building steps put it: the package checked is the one to copy.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$build" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; fail "cpack could not make the .deb"; }
-deb=$work/deb/vornikal_${version}_$arch.deb
-[ -f "$deb" ] || fail "cpack made no $(basename "$deb"): $(ls "$work/deb")"
+deb=$build/vornikal_${version}_$arch.deb
+[ -f "$deb" ] || fail "cpack made no $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "the package says $(dpkg-deb -f "$deb" Architecture)"
 
 tags=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian does not accept $(basename "$deb"):"$'\n'"$tags"
