@@ -7,6 +7,3 @@ include(${CMAKE_CURRENT_LIST_DIR}/linux-arm-common.cmake)
 # GCC notes on 32-bit ARM that some arguments are passed differently since GCC 7.1; the program and
 # every library it links are built by GCC 12, so the note says nothing about this code.
 string(APPEND CMAKE_CXX_FLAGS_INIT " -Wno-psabi")
-# GCC 12 on 32-bit targets warns inside libstdc++'s own std::string at -O3 that a copy of 2 GiB might
-# overlap (GCC bug 105329, a false positive); Debian 12's cross compiler is GCC 12.
-string(APPEND CMAKE_CXX_FLAGS_INIT " -Wno-restrict")
