@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what it needs first.
-#   scripts/test.sh          every lane: what CI and README run
+#   scripts/test.sh          every lane: what CI and README run (the Windows and ARM lanes on amd64 only)
 #   scripts/test.sh --quick  the Linux build and its tests only (no sanitizer, fuzz or Windows lane),
 #                            the loop to run after each change
+#   scripts/test.sh --dry-run  the lanes this machine would run and the packages it would install
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 case "${1:-}" in
     "") quick=no ;;
     --quick) quick=yes ;;
-    *) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+    --dry-run) quick=dry ;;
+    *) echo "usage: scripts/test.sh [--quick|--dry-run]" >&2; exit 2 ;;
 esac
 
+# The Windows lanes run Wine and the ARM lanes cross-build from x86: both need an amd64 machine. On
+# another (a Raspberry Pi, say) this machine's own build is the one tested. VORNIKAL_ARCH fakes it.
+arch=${VORNIKAL_ARCH:-$(dpkg --print-architecture)}
+if [ $quick = dry ]; then
+    echo "This machine: $arch. Lanes: Linux build and tests, sanitizers, fuzzers$(
+        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), arm64 and armhf under qemu (test-arm.sh)" ||
+            echo "; not the Windows and ARM lanes, which need an amd64 machine")"
+    exec scripts/install-deps.sh --dry-run
+fi
+
 scripts/install-deps.sh
-if [ $quick = no ]; then
+if [ $quick = no ] && [ "$arch" = amd64 ]; then
     # Said first, so a reader knows at once which Windows program this machine can test.
     VORNIKAL_WINE_LANE=$(scripts/wine-lane.sh)
     export VORNIKAL_WINE_LANE
@@ -27,5 +39,12 @@ ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)"
 
 scripts/sanitize.sh; scripts/fuzz.sh 20  # the Linux tests again under ASan and UBSan, then 20 s of each fuzzer
 
+if [ "$arch" != amd64 ]; then
+    echo "Windows tests: skipped: Wine runs Windows programs on amd64 machines only; this one is $arch"
+    echo "ARM cross builds: skipped: they are made on an amd64 machine; this $arch machine's own build was tested above"
+    exit 0
+fi
 # The Windows program, cross-built and tested under Wine; on the 64-bit build where i386 programs cannot run.
 scripts/test-windows.sh
+# The Linux program cross-built for arm64 and armhf, tested under qemu-user, packaged.
+scripts/test-arm.sh

@@ -1,5 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build tree makes vornikal_<version>_<arch>.deb from the
-# install rules. Depends comes from dpkg-shlibdeps, so it names the Qt 6 libraries the programs link.
+# install rules. Depends comes from dpkg-shlibdeps, so it names the Qt 6 libraries the programs link
+# (in a cross build, from the target's packages instead: cross_depends.cmake).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vornikal)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -19,7 +20,28 @@ without hardware.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CMAKE_CROSSCOMPILING)
+    # The target's architecture, and Depends from the target's packages (cross_depends.cmake).
+    if(NOT VORNIKAL_DEB_ARCH OR NOT VORNIKAL_TARGET_SHLIBS)
+        message(FATAL_ERROR "A cross build's package needs VORNIKAL_DEB_ARCH and VORNIKAL_TARGET_SHLIBS "
+                            "(cmake/linux-arm64.cmake and cmake/linux-armhf.cmake set them)")
+    endif()
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${VORNIKAL_DEB_ARCH})
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+    set(program_files)
+    foreach(program ${programs})
+        list(APPEND program_files "$<TARGET_FILE:${program}>")
+    endforeach()
+    file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/cross_depends_inputs.cmake CONTENT
+"set(VORNIKAL_PACKAGE_PROGRAMS ${program_files})
+set(VORNIKAL_READELF ${CMAKE_READELF})
+set(VORNIKAL_TARGET_SHLIBS ${VORNIKAL_TARGET_SHLIBS})
+")
+    configure_file(cross_depends.cmake ${CMAKE_CURRENT_BINARY_DIR}/cross_depends.cmake COPYONLY)
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/cross_depends.cmake)
+else()
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
 # The face the dialogs stand in for their Ming face comes first; fonts-arphic-uming, the other Ming
 # face Debian ships, has fixed-width Latin letters that do not fit every label.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-arphic-uming")

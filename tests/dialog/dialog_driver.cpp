@@ -150,6 +150,14 @@ bool WithPopup(const std::function<void()>& action, const std::function<void(QWi
         inside);
 }
 
+// The watchdog is there for a dialog that never ends, not for a slow one: under an emulator (a cross
+// build's tests) a megabyte of text in every field takes more than a minute.
+#ifdef VORNIKAL_EMULATOR
+constexpr int kWatchdogMs = 300000;
+#else
+constexpr int kWatchdogMs = 60000;
+#endif
+
 INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body)
 {
     DialogDriver driver(dialog);
@@ -160,7 +168,7 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body
         if (driver.Running())
             dialog.EndDialog(-2);
     });
-    watchdog.start(60000);
+    watchdog.start(kWatchdogMs);
     QTimer::singleShot(0, [&] {
         body(driver);
         if (driver.Running())

@@ -1,6 +1,7 @@
 #include "process_tools.h"
 
 #include "config_home.h"
+#include "program_command.h"
 
 #include <cerrno>
 #include <csignal>
@@ -90,6 +91,7 @@ ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody, std::chro
     // Files rather than pipes: the child can fill them without anyone reading.
     const std::filesystem::path folder = MakeTemporaryFolder();
     std::filesystem::permissions(folder, std::filesystem::perms::all);
+    arguments = ProgramCommand(arguments);
     std::vector<char*> argv;
     for (std::string& word : arguments)
         argv.push_back(word.data());
@@ -122,8 +124,9 @@ std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono
     return WEXITSTATUS(*status);
 }
 
-ChildProgram::ChildProgram(const std::vector<std::string>& arguments)
+ChildProgram::ChildProgram(const std::vector<std::string>& programArguments)
 {
+    const std::vector<std::string> arguments = ProgramCommand(programArguments);
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         ThrowErrno("pipe2");

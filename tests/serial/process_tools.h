@@ -23,8 +23,8 @@ ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody = false,
 // (it is then killed).
 std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit);
 
-// A program started with posix_spawn, its standard output on a pipe; killed if still running
-// when the object goes.
+// One of this build's programs started with posix_spawn (through the emulator where the tests run
+// under one), its standard output on a pipe; killed if still running when the object goes.
 class ChildProgram {
 public:
     explicit ChildProgram(const std::vector<std::string>& arguments);

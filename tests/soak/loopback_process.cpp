@@ -1,5 +1,7 @@
 #include "loopback_process.h"
 
+#include "program_command.h"
+
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
@@ -33,8 +35,8 @@ bool EndedWithin(int pidfd, int limitMs)
 LoopbackProcess::LoopbackProcess(const fs::path& program, const fs::path& mapFolder)
 {
     const fs::path readyFile = mapFolder.parent_path() / "loopback-ready";
-    std::vector<std::string> arguments{program.string(), "--map-dir", mapFolder.string(), "--once-ready-file",
-                                       readyFile.string()};
+    std::vector<std::string> arguments = ProgramCommand({program.string(), "--map-dir", mapFolder.string(),
+                                                         "--once-ready-file", readyFile.string()});
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
