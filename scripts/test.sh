@@ -20,7 +20,8 @@ if [ $quick = no ]; then
     echo "Windows tests: ${VORNIKAL_WINE_LANE#* }"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# BUILD_TESTING on: the tree may have been configured without tests by scripts/run.sh.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)"
 [ $quick = yes ] && exit 0

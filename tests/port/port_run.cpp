@@ -43,7 +43,16 @@ PortRun RunPort(const std::vector<std::string>& arguments, const PortRunOptions&
 {
     const fs::path folder = MakeTemporaryFolder();
     fs::permissions(folder, fs::perms::all);
-    std::vector<std::string> words{VORNIKAL_PORT};
+    // Another user may not enter the folders above the build tree (a home folder of mode 0700 or
+    // 0750): that user runs a copy from this run's own folder, which anyone may enter.
+    fs::path program = VORNIKAL_PORT;
+    if (options.asNobody) {
+        fs::copy_file(program, folder / program.filename());
+        program = folder / program.filename();
+        fs::permissions(program, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
+                                     fs::perms::group_read | fs::perms::others_read);
+    }
+    std::vector<std::string> words{program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
