@@ -20,8 +20,9 @@ install-deps.sh: this system has no apt-get, so nothing was installed. Install t
   - CMake 3.25 or newer, and make or ninja
   - a C++20 compiler (GCC 12+ or clang 15+) and pkg-config
   - the Qt 6 Widgets development files (Qt 6.2 or newer), with Qt's OpenGL headers
-  - the mingw-w64 i686 resource compiler (i686-w64-mingw32-windres) and the mingw-w64 i686
-    headers (winresrc.h): the Linux program embeds the compiled Windows resources
+  - the mingw-w64 i686 resource compiler (i686-w64-mingw32-windres), the mingw-w64 i686
+    headers (winresrc.h) and the i686 mingw-w64 gcc, which windres preprocesses with: the
+    Linux program embeds the compiled Windows resources
   - scdoc, which makes the manual pages
   - the font Noto Serif CJK TC, the face the dialogs are laid out for
 Then build with the plain cmake commands (README.md, "Building on other systems").
@@ -32,7 +33,7 @@ fi
 run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    binutils-mingw-w64-i686 mingw-w64-i686-dev fonts-noto-cjk
+    binutils-mingw-w64-i686 mingw-w64-i686-dev gcc-mingw-w64-i686-win32 fonts-noto-cjk
     scdoc
 )
 fresh_packages=(mmdebstrap)
