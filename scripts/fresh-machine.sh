@@ -27,7 +27,7 @@ case $suite in bookworm | trixie) ;; *) usage ;; esac
 
 # Making the tree and mounting in it needs root.
 if [ "$(id -u)" -ne 0 ]; then
-    exec sudo VORNIKAL_FRESH_DIR="${VORNIKAL_FRESH_DIR:-}" "$0" "${arguments[@]}"
+    exec sudo VORNIKAL_FRESH_DIR="${VORNIKAL_FRESH_DIR:-}" "$PWD/scripts/fresh-machine.sh" "${arguments[@]}"
 fi
 form=$([ $full = yes ] && echo full || echo quick)
 say() { echo "fresh-machine ($suite, $form): $*"; }
@@ -35,6 +35,8 @@ verdict() { say "$1 after $((SECONDS - started)) s"; }
 started=$SECONDS
 
 scripts/install-deps.sh fresh >/dev/null
+# Root reads a clone that may belong to the user who asked through sudo.
+git() { command git -c safe.directory="$PWD" "$@"; }
 git diff --quiet HEAD -- 2>/dev/null || say "note: uncommitted changes are not in the clone; it has HEAD $(git rev-parse --short HEAD)"
 
 work=$(realpath "$(mktemp -d "${VORNIKAL_FRESH_DIR:-/var/tmp}/vornikal-fresh.XXXXXX")")
@@ -101,7 +103,7 @@ apt_settings() {
 in_tree() {
     chroot "$tree" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} \
+        ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} VORNIKAL_FRESH_MACHINE="$suite" \
         /bin/bash -c 'cd /root/vornikal && "$@"' bash "$@"
 }
 
@@ -140,17 +142,16 @@ mount_tree() {
 # As a newcomer gets it: a clone of the project's HEAD, in root's home (mode 0700 on Debian).
 clone() {
     git bundle create "$tree/root/vornikal.bundle" HEAD
-    chroot "$tree" git clone --quiet /root/vornikal.bundle /root/vornikal
+    chroot "$tree" git -c advice.detachedHead=false clone --quiet /root/vornikal.bundle /root/vornikal
     rm "$tree/root/vornikal.bundle"
     stat -c '%a %n' "$tree/root"
 }
 
 # With no display the tool cannot be shown: run.sh must have built it and say so.
 run_without_display() {
-    local out status=0
-    out=$(in_tree scripts/run.sh 2>&1) || status=$?
-    echo "$out"
-    [ $status -ne 0 ] && grep -q 'no desktop to show the dialog on' <<<"$out" &&
+    local status=0
+    in_tree scripts/run.sh 2>&1 | tee "$work/run.out" || status=${PIPESTATUS[0]}
+    [ $status -ne 0 ] && grep -q 'no desktop to show the dialog on' "$work/run.out" &&
         [ -x "$tree/root/vornikal/build/shell/vornikal" ]
 }
 

@@ -30,3 +30,13 @@ scripts/sanitize.sh; scripts/fuzz.sh 20  # the Linux tests again under ASan and 
 
 # The Windows program, cross-built and tested under Wine; on the 64-bit build where i386 programs cannot run.
 scripts/test-windows.sh
+
+# README's first command on a brand-new Debian 12 and Debian 13, so a package missing from the run
+# list shows here. Inside such a tree (scripts/fresh-machine.sh --full runs this command there) it
+# would only repeat itself.
+if [ -n "${VORNIKAL_FRESH_MACHINE:-}" ]; then
+    echo "fresh-machine: not run, this already is a brand-new $VORNIKAL_FRESH_MACHINE tree"
+else
+    scripts/fresh-machine.sh --suite bookworm
+    scripts/fresh-machine.sh --suite trixie
+fi
