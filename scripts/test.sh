@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what it needs first.
-#   scripts/test.sh          every lane: what CI and README run
+#   scripts/test.sh          every lane: what CI and README run, ending with scripts/run.sh on a
+#                            brand-new Debian 12 and Debian 13 (scripts/fresh-machine.sh)
 #   scripts/test.sh --quick  the Linux build and its tests only (no sanitizer, fuzz or Windows lane),
 #                            the loop to run after each change
 set -euo pipefail
