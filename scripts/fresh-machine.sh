@@ -74,7 +74,7 @@ clean_up() {
     exit "$status"
 }
 trap clean_up EXIT
-trap 'exit 130' INT TERM HUP
+trap 'verdict "FAIL: interrupted"; exit 130' INT TERM HUP
 
 # The package archive and the apt settings of this machine's administrator (proxy, index checks:
 # the files no package owns), with its release's
