@@ -27,7 +27,7 @@ case $suite in bookworm | trixie) ;; *) usage ;; esac
 
 # Making the tree and mounting in it needs root.
 if [ "$(id -u)" -ne 0 ]; then
-    exec sudo VORNIKAL_FRESH_DIR="${VORNIKAL_FRESH_DIR:-}" "$PWD/scripts/fresh-machine.sh" "${arguments[@]}"
+    exec sudo env VORNIKAL_FRESH_DIR="${VORNIKAL_FRESH_DIR:-/var/tmp}" "$PWD/scripts/fresh-machine.sh" "${arguments[@]}"
 fi
 form=$([ $full = yes ] && echo full || echo quick)
 say() { echo "fresh-machine ($suite, $form): $*"; }
