@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 build=build-bench
-[ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DVORNIKAL_TESTS=ON >/dev/null
+[ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench vornikal vornikal-send >/dev/null
 
 source tests/support/x_session.sh

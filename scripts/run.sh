@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh run
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The tests are not built here (BUILD_TESTING off): running the tool needs no test framework.
+[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
 cmake --build build -j"$(nproc)" --target vornikal vornikal-loopback
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

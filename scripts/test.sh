@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what it needs first.
-#   scripts/test.sh          every lane: what CI and README run (the Windows and ARM lanes on amd64 only)
+#   scripts/test.sh          every lane: what CI and README run (the Windows and ARM lanes on amd64 only),
+#                            ending with scripts/run.sh on a brand-new Debian 12 and Debian 13
 #   scripts/test.sh --quick  the Linux build and its tests only (no sanitizer, fuzz or Windows lane),
 #                            the loop to run after each change
 #   scripts/test.sh --dry-run  the lanes this machine would run and the packages it would install
@@ -32,19 +33,30 @@ if [ $quick = no ] && [ "$arch" = amd64 ]; then
     echo "Windows tests: ${VORNIKAL_WINE_LANE#* }"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# BUILD_TESTING on: the tree may have been configured without tests by scripts/run.sh.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)"
 [ $quick = yes ] && exit 0
 
 scripts/sanitize.sh; scripts/fuzz.sh 20  # the Linux tests again under ASan and UBSan, then 20 s of each fuzzer
 
-if [ "$arch" != amd64 ]; then
+if [ "$arch" = amd64 ]; then
+    # The Windows program, cross-built and tested under Wine; on the 64-bit build where i386 programs cannot run.
+    scripts/test-windows.sh
+    # The Linux program cross-built for arm64 and armhf, tested under qemu-user, packaged.
+    scripts/test-arm.sh
+else
     echo "Windows tests: skipped: Wine runs Windows programs on amd64 machines only; this one is $arch"
     echo "ARM cross builds: skipped: they are made on an amd64 machine; this $arch machine's own build was tested above"
-    exit 0
 fi
-# The Windows program, cross-built and tested under Wine; on the 64-bit build where i386 programs cannot run.
-scripts/test-windows.sh
-# The Linux program cross-built for arm64 and armhf, tested under qemu-user, packaged.
-scripts/test-arm.sh
+
+# README's first command on a brand-new Debian 12 and Debian 13, so a package missing from the run
+# list shows here. Inside such a tree (scripts/fresh-machine.sh --full runs this command there) it
+# would only repeat itself.
+if [ -n "${VORNIKAL_FRESH_MACHINE:-}" ]; then
+    echo "fresh-machine: not run, this already is a brand-new $VORNIKAL_FRESH_MACHINE tree"
+else
+    scripts/fresh-machine.sh --suite bookworm
+    scripts/fresh-machine.sh --suite trixie
+fi

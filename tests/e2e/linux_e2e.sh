@@ -59,5 +59,5 @@ kill -0 "$tool" || fail "closing the About box ended the tool"
 activate_window "$window"
 keys Escape
 wait_for 10 bash -c "! kill -0 $tool" || fail "Escape did not end the tool"
-wait "$tool" || fail "the tool exited with status $?"
+wait "$tool" || fail "the tool exited with status $?: $(tail -n 40 "$work/vornikal.log")"
 echo "PASS: Send, About box and Escape in a real X session; screenshots in $out"

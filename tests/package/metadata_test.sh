@@ -49,15 +49,18 @@ for command in "${commands[@]}"; do
 done
 
 # --- AppStream -----------------------------------------------------------------------------------
+no_domain='cid-desktopapp-is-not-rdns|url-homepage-missing|developer-info-missing|developer-name-tag-deprecated'
 id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$metainfo")
 [ "$(basename "$metainfo")" = "$id.metainfo.xml" ] || fail "$(basename "$metainfo") is not named after its id $id"
 report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || true
 findings=$(grep -E '^[EWI]: ' <<<"$report" || true)
-# Reverse-DNS needs a domain; a plain name earns this one warning and nothing else.
+# A reverse-DNS id, a homepage and a developer id all need a domain: a plain name earns the
+# findings that ask for one (AppStream 1.0 asks for all three, 0.16 only for the id) and no other.
 if [[ $id == *.* ]]; then
     [ -z "$findings" ] || fail "appstreamcli validate reports:"$'\n'"$report"
 else
-    grep -qxE "W: $id:[0-9]+: cid-desktopapp-is-not-rdns $id" <<<"$findings" && [ "$(wc -l <<<"$findings")" -eq 1 ] ||
+    grep -qxE "W: $id:[0-9]+: cid-desktopapp-is-not-rdns $id" <<<"$findings" &&
+        ! grep -vE "^[WI]: $id:[0-9~]+: ($no_domain)( |$)" <<<"$findings" >/dev/null ||
         fail "appstreamcli validate reports:"$'\n'"$report"
 fi
 echo "appstreamcli validate: ${findings:-clean}"

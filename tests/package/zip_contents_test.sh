@@ -18,7 +18,8 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && "$cmake" -E tar xf "$zip")
 
 kind=$(file -b "$work/VORNIKAL.EXE")
-[[ $kind == "PE32 executable (GUI) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||
+# file(1) words it differently from release to release ("Intel 80386" or "Intel i386").
+[[ $kind == "PE32 executable "* && $kind == *"(GUI)"* && $kind =~ Intel\ (80386|i386) && $kind == *"MS Windows"* ]] ||
     fail "VORNIKAL.EXE is a $kind"
 console=$(file -b "$work/vornikal-send.exe")
 [[ $console == "PE32 executable (console) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||

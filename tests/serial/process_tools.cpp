@@ -84,6 +84,18 @@ int Exec(const std::vector<char*>& argv, const std::filesystem::path& out, const
     return 127;
 }
 
+// Another user may not enter the folders above the build tree (a home folder of mode 0700 or 0750):
+// that user runs a copy from the run's own folder, which anyone may enter.
+std::filesystem::path CopyForAnyone(const std::filesystem::path& program, const std::filesystem::path& folder)
+{
+    namespace fs = std::filesystem;
+    const fs::path copy = folder / program.filename();
+    fs::copy_file(program, copy);
+    fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    return copy;
+}
+
 }  // namespace
 
 ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody, std::chrono::milliseconds limit)
@@ -91,6 +103,8 @@ ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody, std::chro
     // Files rather than pipes: the child can fill them without anyone reading.
     const std::filesystem::path folder = MakeTemporaryFolder();
     std::filesystem::permissions(folder, std::filesystem::perms::all);
+    if (asNobody)
+        arguments.front() = CopyForAnyone(arguments.front(), folder).string();
     arguments = ProgramCommand(arguments);
     std::vector<char*> argv;
     for (std::string& word : arguments)

@@ -60,7 +60,13 @@ def on_event(event):
     node = event.source
     if node.get_role() == Atspi.Role.POPUP_MENU:
         state = "shown" if event.detail1 else "hidden"
-        print(f"{state} {node.get_role_name()} {node.get_name()}: {entries(node)}", flush=True)
+        print(f"{state} popup menu {node.get_name()}: {entries(node)}", flush=True)
+
+
+# Roles are given as AT-SPI used to name them ("push button"); newer AT-SPI names some differently
+# ("button"), so they are compared as roles, not as names.
+def role(words):
+    return getattr(Atspi.Role, words.upper().replace(" ", "_"))
 
 
 def named(role, name=None):
@@ -79,10 +85,10 @@ def main(command, *args):
     elif command == "press":
         act(lookup(named(Atspi.Role.PUSH_BUTTON, args[0]), f"button {args[0]}"), "Press")
     elif command == "focus":
-        act(lookup(lambda node: node.get_role_name() == args[0] and args[1:] in ((), (node.get_name(),)),
+        act(lookup(lambda node: node.get_role() == role(args[0]) and args[1:] in ((), (node.get_name(),)),
                    " ".join(args)), "SetFocus")
     elif command == "name":
-        print(lookup(lambda node: node.get_role_name() == args[0], args[0]).get_name())
+        print(lookup(lambda node: node.get_role() == role(args[0]), args[0]).get_name())
     elif command == "result":
         box = lookup(lambda node: node.get_role() == Atspi.Role.TEXT
                      and node.get_state_set().contains(Atspi.StateType.MULTI_LINE), "result box")
