@@ -11,7 +11,7 @@ cmake -S . -B build-pkg -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build-pkg -j"$(nproc)"
 cpack -G DEB --config build-pkg/CPackConfig.cmake -B "$PWD/build-pkg"
 # Debian's own check of the package: any error or warning stops here.
-lintian --fail-on error,warning build-pkg/vornikal_*.deb
+scripts/lintian-deb.sh build-pkg/vornikal_*.deb
 
 # Windows: the 32-bit cross build of VORNIKAL.EXE, zipped with its README.
 cmake -S . -B build-pkgwin -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \

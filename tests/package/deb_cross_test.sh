@@ -28,8 +28,7 @@ deb=$build/vornikal_${version}_$arch.deb
 [ -f "$deb" ] || fail "cpack made no $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "the package says $(dpkg-deb -f "$deb" Architecture)"
 
-tags=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian does not accept $(basename "$deb"):"$'\n'"$tags"
-grep -v '^running with root privileges' <<<"$tags" || echo "lintian: no error and no warning"
+"$(dirname "$0")/../../scripts/lintian-deb.sh" "$deb" || fail "lintian does not accept $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
