@@ -38,6 +38,9 @@ class CommStateTest : public PtyPortTest {};
 
 TEST_F(CommStateTest, ToolRatesAreSetAndReadBackFromBothSides)
 {
+    if (!LineTakesFreeRates(peer.HoldSlave()))
+        GTEST_SKIP() << "this kernel answers no termios2 call (qemu-user): 14400 and 56000 cannot be on the line, and "
+                        "no_termios2_test checks that they are refused";
     for (DWORD rate : {CBR_14400, CBR_19200, CBR_38400, CBR_56000, CBR_57600}) {
         CCommPort port("com1");
         ASSERT_EQ(port.Open(rate), 1) << rate;
@@ -56,6 +59,9 @@ TEST_F(CommStateTest, ToolRatesAreSetAndReadBackFromBothSides)
 
 TEST_F(CommStateTest, StandardRateAfterAFreeRateUsesItsConstant)
 {
+    if (!LineTakesFreeRates(peer.HoldSlave()))
+        GTEST_SKIP() << "this kernel answers no termios2 call (qemu-user): 14400 and 56000 cannot be on the line, and "
+                        "no_termios2_test checks that they are refused";
     ScopedHandle port(OpenCom1(kToolTimeouts));
     ASSERT_TRUE(port.Valid());
     DCB dcb = StateOf(port.Get());

@@ -28,6 +28,9 @@ bool EndsWith(const std::string& line, const std::string& end)
 
 TEST_F(NoTermios2Test, CodedRatesGoThroughThePlainRecordAndNeitherCallEverReportsAWrongRate)
 {
+    if (!LineTakesFreeRates(peer.HoldSlave()))
+        GTEST_SKIP() << "this kernel itself answers no termios2 call (qemu-user): the comm tests ran this path for "
+                        "real, and no program here can put a free rate on the line";
     setenv("VORNIKAL_TRACE", "comm", 1);  // before the process's first comm call
     termios slave{};
     ASSERT_EQ(tcgetattr(peer.HoldSlave(), &slave), 0);

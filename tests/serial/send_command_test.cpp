@@ -48,7 +48,7 @@ TEST(SendCommandTest, PrintsTheAnswerOverTheLoopbackPlugOncePerExchange)
 TEST(SendCommandTest, SilenceAndBadInputHaveTheirExitStatuses)
 {
     PtyPeer peer;
-    ProgramRun run = Send({"--baud", "14400", "--count", "2", "12", "34", "56"});
+    ProgramRun run = Send({"--baud", "57600", "--count", "2", "12", "34", "56"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_TRUE(peer.WaitForReceived(2));
