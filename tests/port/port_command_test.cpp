@@ -4,6 +4,7 @@
 #include "config_home.h"
 #include "fake_system.h"
 #include "port_run.h"
+#include "program_command.h"
 #include "pty_line.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,12 @@ TEST_F(PortCommandTest, ADeviceThisUserMayNotOpenIsExplainedWithItsFixAndNotMapp
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root, to run the command as another user";
+    // The command itself is copied where anyone may run it; an emulator and its target tree are not.
+    const std::vector<std::string> emulator = ProgramCommand({});
+    if (!emulator.empty())
+        if (const auto closed = FolderClosedToOthers(emulator.front()))
+            GTEST_SKIP() << "the emulator " << emulator.front() << " sits below " << *closed
+                         << ", which other users may not enter, so it cannot run the command as nobody";
     PtyLine modem;
     system.AddAcmDevice("ttyACM0", modem.SlavePath());
     ASSERT_EQ(chown(modem.SlavePath().c_str(), 0, 20), 0);  // root:dialout, as udev leaves it

@@ -119,6 +119,18 @@ ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody, std::chro
     return run;
 }
 
+std::optional<std::string> FolderClosedToOthers(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    for (fs::path folder = fs::absolute(path).parent_path();; folder = folder.parent_path()) {
+        std::error_code error;
+        if ((fs::status(folder, error).permissions() & fs::perms::others_exec) == fs::perms::none)
+            return folder.string();
+        if (folder == folder.root_path())
+            return std::nullopt;
+    }
+}
+
 std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit)
 {
     const pid_t pid = fork();

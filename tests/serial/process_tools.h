@@ -19,6 +19,10 @@ struct ProgramRun {
 ProgramRun RunToEnd(std::vector<std::string> arguments, bool asNobody = false,
                     std::chrono::milliseconds limit = std::chrono::seconds(20));
 
+// The first folder on the way to `path` that other users may not enter, if any: a program there
+// cannot be run as another user.
+std::optional<std::string> FolderClosedToOthers(const std::string& path);
+
 // Runs `body` in a forked child and gives its exit code, or nothing when it did not end in time
 // (it is then killed).
 std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono::milliseconds limit);
