@@ -70,7 +70,8 @@ device=$(head -n1 "$work/ready")
 tool=$!
 pids+=($tool)
 window=$(find_window '^KESTRAVO v1.0 by OLVANE$' 60) ||
-    { cat "$work/vornikal.log" >&2; fail "the $arch vornikal showed no dialog"; }
+    { cat "$work/vornikal.log" "$work/xvfb.log" >&2; xdpyinfo >/dev/null 2>&1 && echo "Xvfb on $DISPLAY still answers" >&2
+      fail "the $arch vornikal showed no dialog"; }
 timeout 10 xdotool windowfocus --sync "$window" || fail "the dialog did not take the keyboard focus"
 fill_and_send 1 2 7e 81             # 19200 baud, count 2, bytes 7E 81
 result=$(copy_result 4)

@@ -39,6 +39,9 @@ start_xvfb() {
     exec 3>&-
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$work/display")"
+    # A client must get through before the programs under test start: their failure to connect
+    # would otherwise look like theirs.
+    wait_for 10 xdpyinfo || { cat "$work/xvfb.log" >&2; fail "Xvfb on $DISPLAY accepts no client"; }
 }
 
 # Starts the loopback plug (program $1) with a device map and a Qt runtime folder of the test's
