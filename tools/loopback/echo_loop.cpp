@@ -1,4 +1,5 @@
 #include "echo_loop.h"
+#include "stop_signals.h"
 
 #include <array>
 #include <cerrno>
@@ -14,16 +15,6 @@ namespace {
 [[noreturn]] void ThrowErrno(const char* what)
 {
     throw std::system_error(errno, std::generic_category(), what);
-}
-
-sigset_t StopSet()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    return signals;
 }
 
 void EchoWhatCame(int master)
@@ -43,7 +34,7 @@ void EchoWhatCame(int master)
 
 StopSignals::StopSignals()
 {
-    const sigset_t signals = StopSet();
+    const sigset_t signals = StopSignalSet();
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     m_fd = signalfd(-1, &signals, SFD_CLOEXEC);
     if (m_fd < 0)

@@ -1,6 +1,7 @@
 // The signals stay blocked and are taken with sigtimedwait: nothing runs in a handler, and one
 // that arrives during an exchange waits for its end.
 #include "stop_request.h"
+#include "stop_signals.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,23 +10,13 @@
 
 namespace {
 
-sigset_t StopSignals()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    return signals;
-}
-
 bool g_requested = false;
 
 }  // namespace
 
 StopRequest::StopRequest()
 {
-    const sigset_t signals = StopSignals();
+    const sigset_t signals = StopSignalSet();
     sigprocmask(SIG_BLOCK, &signals, nullptr);
 }
 
@@ -40,7 +31,7 @@ bool StopRequest::WaitFor(std::chrono::milliseconds time)
 {
     if (g_requested)
         return true;
-    const sigset_t signals = StopSignals();
+    const sigset_t signals = StopSignalSet();
     const auto deadline = std::chrono::steady_clock::now() + time;
     for (;;) {
         const auto left = std::max(std::chrono::nanoseconds(0), deadline - std::chrono::steady_clock::now());
