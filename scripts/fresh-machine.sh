@@ -159,7 +159,7 @@ run_without_display() {
 # build included); then it is ended.
 run_on_x() {
     in_tree bash -c '
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>/tmp/display 2>/tmp/xvfb.log &
+        Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>/tmp/display 2>/tmp/xvfb.log &
         for _ in $(seq 200); do [ -s /tmp/display ] && break; sleep 0.05; done
         [ -s /tmp/display ] || { echo "Xvfb did not start"; cat /tmp/xvfb.log; exit 1; }
         export DISPLAY=:$(head -n1 /tmp/display)

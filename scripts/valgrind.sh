@@ -18,9 +18,7 @@ source tests/support/x_session.sh
 begin_session
 
 start_xvfb
-openbox --config-file /dev/null >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "the window manager did not start"
+start_window_manager
 start_loopback $build/tools/vornikal-loopback
 
 # Qt and fontconfig keep caches for the life of the process: only what is definitely lost counts.

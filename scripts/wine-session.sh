@@ -22,7 +22,7 @@ start() {
     # -displayfd picks a free display number; the X server keeps no pipe of ours open.
     local fifo=$build/wine-display.fifo
     rm -f "$fifo" && mkfifo "$fifo"
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >>"$log" 2>&1 &
+    setsid Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >>"$log" 2>&1 &
     echo $! >"$build/wine-xvfb.pid"
     local number
     if ! read -r -t 30 number <"$fifo"; then

@@ -13,9 +13,7 @@ source "$(dirname "$0")/../support/x_session.sh"
 begin_session
 
 start_xvfb
-openbox --config-file /dev/null >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "the window manager did not start"
+start_window_manager
 
 start_loopback "$loopback"
 

@@ -31,10 +31,12 @@ wait_for() {
     done
 }
 
-# Starts Xvfb on a free display and points DISPLAY at it.
+# Starts Xvfb on a free display and points DISPLAY at it. Without -noreset the server resets each
+# time its last client leaves, and refuses whoever connects meanwhile: a program started just after
+# a short-lived client (the check below, an xdotool call) could not open the display.
 start_xvfb() {
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
     pids+=($!)
     exec 3>&-
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
@@ -42,6 +44,14 @@ start_xvfb() {
     # A client must get through before the programs under test start: their failure to connect
     # would otherwise look like theirs.
     wait_for 10 xdpyinfo || { cat "$work/xvfb.log" >&2; fail "Xvfb on $DISPLAY accepts no client"; }
+}
+
+# Starts openbox and waits until it has taken the screen: the root window names its check window.
+start_window_manager() {
+    openbox --config-file /dev/null >"$work/wm.log" 2>&1 &
+    pids+=($!)
+    wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+    wait_for 10 wm_running || { cat "$work/wm.log" >&2; fail "the window manager did not start"; }
 }
 
 # Starts the loopback plug (program $1) with a device map and a Qt runtime folder of the test's
