@@ -1,6 +1,6 @@
 # What the ARM cross builds share (linux-arm64.cmake, linux-armhf.cmake set the processor, the Debian
-# architecture and the GNU triple, then include this). They compile against a Debian 12 tree of the
-# target made by scripts/arm-sysroot.sh (run here when VORNIKAL_ARM_TREE does not name one), and run
+# architecture and the GNU triple, then include this). They compile against a tree of the
+# target, of this machine's Debian release, made by scripts/arm-sysroot.sh (run here when VORNIKAL_ARM_TREE does not name one), and run
 # the target's programs (tests, build steps) under qemu-user through that tree's `emulator`.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${VORNIKAL_ARM_TRIPLE}-gcc)

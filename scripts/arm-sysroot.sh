@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Makes (once) the Debian 12 tree an ARM cross build compiles against and its tests run in, and prints
+# Makes (once) the tree an ARM cross build compiles against and its tests run in, and prints
 # the folder that holds it:
 #   scripts/arm-sysroot.sh arm64|armhf   ->   build-trees/<arch>-<key>
 # That folder holds root/ (the target's /usr and /etc: the sysroot and qemu's -L tree), emulator (runs
 # one of the target's programs under qemu-user in that tree) and shlibs (the shlibs entries of the
-# tree's packages, for a package's Depends). The key follows this script and scripts/arm-tree.sh, so a
-# changed package list makes a new tree and an existing one is reused. VORNIKAL_ARM_TREES names another
+# tree's packages, for a package's Depends). The key follows the scripts that make it and the package
+# list, so a changed list or another release makes a new tree and an existing one is reused. VORNIKAL_ARM_TREES names another
 # folder for the trees (default: build-trees in the checkout).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,11 +19,13 @@ esac
 
 # What the build links (Qt, GL, GoogleTest) and what the tests need at run time (Qt's platform plugins,
 # the dialogs' stand-in face and fontconfig to find it).
-packages=libc6-dev,libstdc++-12-dev,qt6-base-dev,qt6-qpa-plugins,libgl-dev,libegl-dev,libxkbcommon-dev
+# The C++ library is the cross compiler's own (GCC 12 on Debian 12, 14 on Debian 13).
+case "$arch" in arm64) cxx=aarch64-linux-gnu-g++ ;; armhf) cxx=arm-linux-gnueabihf-g++ ;; esac
+packages=libc6-dev,libstdc++-$("$cxx" -dumpversion)-dev,qt6-base-dev,qt6-qpa-plugins,libgl-dev,libegl-dev,libxkbcommon-dev
 packages+=,libvulkan-dev,googletest,libgtest-dev,fontconfig,fonts-noto-cjk
 
 trees=${VORNIKAL_ARM_TREES:-$PWD/build-trees}
-key=$(cat scripts/arm-sysroot.sh scripts/arm-tree.sh | sha256sum | cut -c1-12)
+key=$( (cat scripts/arm-sysroot.sh scripts/arm-tree.sh scripts/apt-archive.sh; echo "$packages") | sha256sum | cut -c1-12)
 folder=$trees/$arch-$key
 if [ -x "$folder/emulator" ] && [ -f "$folder/shlibs" ]; then
     echo "$folder"

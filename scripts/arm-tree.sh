@@ -1,9 +1,12 @@
 # Sourced by scripts/arm-sysroot.sh and tests/package/deb_cross_test.sh:
 #   arm_tree ARCH FOLDER PACKAGES [MMDEBSTRAP_OPTION...]
-# unpacks a Debian 12 tree of ARCH (arm64 or armhf) holding PACKAGES (comma-separated; a path to a .deb
+# unpacks a tree of ARCH (arm64 or armhf) holding PACKAGES (comma-separated; a path to a .deb
 # is installed with what it depends on) and what they depend on into FOLDER/root, and writes
 # FOLDER/emulator, which runs one of the tree's programs under qemu-user. Nothing is installed for a
 # foreign architecture on this machine, and no program of the tree runs while it is made but fc-cache.
+# The tree is of this machine's own Debian release: Qt's code generators and the cross compilers come
+# from this machine and must match the tree's Qt and C++ library.
+source "$(dirname "${BASH_SOURCE[0]}")/apt-archive.sh"
 
 arm_tree_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -17,13 +20,14 @@ arm_tree() {
         armhf) qemu=qemu-arm triple=arm-linux-gnueabihf ;;
         *) echo "arm_tree: no such architecture: $arch" >&2; return 2 ;;
     esac
-    local root=$folder/root
-    # The archive this machine's apt uses.
-    local sources=/etc/apt/sources.list.d/debian.sources
-    [ -f "$sources" ] || sources=/etc/apt/sources.list
-    mkdir -p "$folder"
+    local root=$folder/root suite sources=()
+    suite=$(host_suite)
+    mkdir -p "$folder/archive"
+    mapfile -t sources < <(archive_sources "$suite" "$folder/archive")
+    [ ${#sources[@]} -gt 0 ] || { echo "arm_tree: no Debian archive in this machine's apt sources" >&2; return 1; }
     arm_tree_as_root mmdebstrap --quiet --variant=extract --arch="$arch" --include="$packages" "$@" \
-        bookworm "$root" "$sources" || return 1
+        "$suite" "$root" "${sources[@]}" || return 1
+    rm -rf "$folder/archive"
     arm_tree_as_root chown -R "$(id -u):$(id -g)" "$folder"
 
     # Links that name an absolute path point into the build machine once the tree is a sysroot.

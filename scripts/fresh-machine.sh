@@ -4,21 +4,24 @@
 # there (a folder other users cannot enter) and runs, as root:
 #   scripts/run.sh with no display: it must build the tool and stop at its "no desktop" message;
 #   with --full, then scripts/test.sh, and scripts/run.sh on an X server until the dialog shows.
+# With --user the same steps run as "newcomer", a user who may use sudo (sudo added to the tree),
+# from a clone in /home/newcomer/vornikal, itself a folder other users cannot enter.
 # Prints each step's time; the last line is the verdict. Whatever happens, every mount under the
 # tree is undone before anything is removed, and nothing is removed through a mount.
-# Usage: scripts/fresh-machine.sh [--suite bookworm|trixie] [--full] [--log FILE]
+# Usage: scripts/fresh-machine.sh [--suite bookworm|trixie] [--full] [--user] [--log FILE]
 #   The steps' output goes to FILE (default: a file that is removed with the tree; its end is
 #   shown when a step fails). VORNIKAL_FRESH_DIR: the folder the tree is made in (default /var/tmp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: scripts/fresh-machine.sh [--suite bookworm|trixie] [--full] [--log FILE]" >&2; exit 2; }
-suite=bookworm full=no log=
+usage() { echo "usage: scripts/fresh-machine.sh [--suite bookworm|trixie] [--full] [--user] [--log FILE]" >&2; exit 2; }
+suite=bookworm full=no log= user=root home=/root
 arguments=("$@")
 while [ $# -gt 0 ]; do
     case $1 in
         --suite) [ $# -ge 2 ] || usage; suite=$2; shift 2 ;;
         --full) full=yes; shift ;;
+        --user) user=newcomer home=/home/newcomer; shift ;;
         --log) [ $# -ge 2 ] || usage; log=$(realpath -m "$2"); shift 2 ;;
         *) usage ;;
     esac
@@ -29,7 +32,7 @@ case $suite in bookworm | trixie) ;; *) usage ;; esac
 if [ "$(id -u)" -ne 0 ]; then
     exec sudo env VORNIKAL_FRESH_DIR="${VORNIKAL_FRESH_DIR:-/var/tmp}" "$PWD/scripts/fresh-machine.sh" "${arguments[@]}"
 fi
-form=$([ $full = yes ] && echo full || echo quick)
+form=$([ $full = yes ] && echo full || echo quick)$([ $user = root ] || echo ", as $user")
 say() { echo "fresh-machine ($suite, $form): $*"; }
 verdict() { say "$1 after $((SECONDS - started)) s"; }
 started=$SECONDS
@@ -77,19 +80,8 @@ trap clean_up EXIT
 trap 'verdict "FAIL: interrupted"; exit 130' INT TERM HUP
 
 # The package archive and the apt settings of this machine's administrator (proxy, index checks:
-# the files no package owns), with its release's
-# name replaced by the tree's.
-apt_sources() {
-    local host_suite file
-    host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] && grep -qw "$host_suite" "$file" || continue
-        case $file in
-            *.sources) sed "s/\b$host_suite\b/$suite/g" "$file" >"$work/archive.sources"; echo "$work/archive.sources" ;;
-            *) grep '^deb ' "$file" | sed "s/\b$host_suite\b/$suite/g" ;;
-        esac
-    done
-}
+# the files no package owns).
+source scripts/apt-archive.sh
 apt_settings() {
     local file
     for file in /etc/apt/apt.conf /etc/apt/apt.conf.d/*; do
@@ -99,13 +91,14 @@ apt_settings() {
     return 0
 }
 
-# Runs "$@" in the tree as root with a newcomer's environment, in the clone.
-in_tree() {
-    chroot "$tree" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
-        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} VORNIKAL_FRESH_MACHINE="$suite" \
-        /bin/bash -c 'cd /root/vornikal && "$@"' bash "$@"
+# Runs "$@" in the tree as the user, with a newcomer's environment.
+as_user() {
+    chroot --userspec="$user:$user" "$tree" /usr/bin/env -i HOME="$home" USER="$user" LOGNAME="$user" TERM=dumb \
+        LANG=C.UTF-8 PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} VORNIKAL_FRESH_MACHINE="$suite" "$@"
 }
+# ... in the clone.
+in_tree() { as_user /bin/bash -c 'cd "$HOME/vornikal" && "$@"' bash "$@"; }
 
 # Runs step $1 (a name), the rest being its command, with its output in the log; says its time.
 step() {
@@ -124,10 +117,20 @@ step() {
 
 make_tree() {
     local sources
-    mapfile -t sources < <(apt_sources)
+    mapfile -t sources < <(archive_sources "$suite" "$work")
     [ ${#sources[@]} -gt 0 ] || { echo "no Debian archive found in this machine's apt sources"; return 1; }
     # shellcheck disable=SC2046  # one option per settings file
-    mmdebstrap --variant=apt --include=git,ca-certificates $(apt_settings) "$suite" "$tree" "${sources[@]}"
+    mmdebstrap --variant=apt --include=git,ca-certificates$([ $user = root ] || echo ,passwd,sudo) $(apt_settings) \
+        "$suite" "$tree" "${sources[@]}"
+}
+
+# A user as the installer of a desktop system makes one: a home of their own and sudo for
+# everything. No password, as nobody is there to type it.
+add_user() {
+    chroot "$tree" useradd --create-home --shell /bin/bash "$user"
+    chmod 0700 "$tree$home"
+    echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$tree/etc/sudoers.d/$user"
+    chmod 0440 "$tree/etc/sudoers.d/$user"
 }
 
 mount_tree() {
@@ -139,12 +142,13 @@ mount_tree() {
     mount -t tmpfs -o mode=1777 tmpfs "$tree/tmp"
 }
 
-# As a newcomer gets it: a clone of the project's HEAD, in root's home (mode 0700 on Debian).
+# As a newcomer gets it: a clone of the project's HEAD in their home (mode 0700).
 clone() {
-    git bundle create "$tree/root/vornikal.bundle" HEAD
-    chroot "$tree" git -c advice.detachedHead=false clone --quiet /root/vornikal.bundle /root/vornikal
-    rm "$tree/root/vornikal.bundle"
-    stat -c '%a %n' "$tree/root"
+    git bundle create "$tree/tmp/vornikal.bundle" HEAD
+    chmod 0644 "$tree/tmp/vornikal.bundle"
+    as_user git -c advice.detachedHead=false clone --quiet /tmp/vornikal.bundle "$home/vornikal"
+    rm "$tree/tmp/vornikal.bundle"
+    stat -c '%a %n' "$tree$home"
 }
 
 # With no display the tool cannot be shown: run.sh must have built it and say so.
@@ -152,7 +156,7 @@ run_without_display() {
     local status=0
     in_tree scripts/run.sh 2>&1 | tee "$work/run.out" || status=${PIPESTATUS[0]}
     [ $status -ne 0 ] && grep -q 'no desktop to show the dialog on' "$work/run.out" &&
-        [ -x "$tree/root/vornikal/build/shell/vornikal" ]
+        [ -x "$tree$home/vornikal/build/shell/vornikal" ]
 }
 
 # run.sh on an X server of the tree's own, until the main dialog is on the screen (at most 5 min,
@@ -179,7 +183,8 @@ run_on_x() {
 say "work folder $work, steps logged to $log"
 step "make a brand-new $suite tree (mmdebstrap)" make_tree
 step "mount /proc, /sys, /dev, /dev/pts, /dev/shm and /tmp" mount_tree
-step "clone HEAD into /root/vornikal" clone
+[ $user = root ] || step "add $user, who may use sudo" add_user
+step "clone HEAD into $home/vornikal" clone
 step "scripts/run.sh without a display: builds, then says there is no desktop" run_without_display
 if [ $full = yes ]; then
     step "scripts/test.sh" in_tree scripts/test.sh

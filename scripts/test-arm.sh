@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Linux program cross-built for 64-bit and 32-bit ARM (build-arm64, build-armhf) against a Debian 12
-# tree of each (scripts/arm-sysroot.sh), its tests run under qemu-user, and its .deb made, checked and
+# The Linux program cross-built for 64-bit and 32-bit ARM (build-arm64, build-armhf) against a tree of
+# each, of this machine's Debian release (scripts/arm-sysroot.sh), its tests run under qemu-user, and its .deb made, checked and
 # run in a tree of the target (the package_deb_cross test). scripts/test.sh runs this on amd64 machines.
 #   scripts/test-arm.sh [arm64|armhf]...   (default: both)
 # Ends with the time each step took.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The .deb of an ARM cross build as a board's user gets it: made by CPack in this build tree, marked
 # and named for its architecture, accepted by lintian without an error or a warning, its Depends naming
-# the Qt 6 libraries. Then apt puts it, with everything it depends on, into a Debian 12 tree of that
-# architecture (unpacked: no maintainer script can run for a foreign architecture here), and its
-# programs run from that tree under qemu-user: vornikal-port, vornikal-loopback, and vornikal under Xvfb
-# for one Send over the plug. Only the packages apt would bring besides by default (Recommends) are
-# named: Qt's X platform plugin, the keyboard data, the stand-in face.
+# the Qt 6 libraries. Then apt puts it, with everything it depends on, into a tree of that architecture
+# and this machine's Debian release (unpacked: no maintainer script can run for a foreign architecture
+# here), and its programs run from that tree under qemu-user: vornikal-port, vornikal-loopback, and
+# vornikal under Xvfb for one Send over the plug. Only the packages apt would bring besides by default
+# (Recommends) are named: Qt's X platform plugin, the keyboard data, the stand-in face.
 # Making the tree needs root (mmdebstrap): without it the test stops with 77 (skipped) after lintian.
 # Usage: deb_cross_test.sh BUILD_DIR DEB_ARCH
 set -euo pipefail
@@ -15,6 +15,7 @@ arch=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
 source "$here/../support/x_session.sh"
+source "$here/../support/deb_depends.sh"
 source "$here/../../scripts/arm-tree.sh"
 skip() { echo "SKIP: $*"; exit 77; }
 begin_session
@@ -30,12 +31,7 @@ deb=$build/vornikal_${version}_$arch.deb
 
 "$(dirname "$0")/../../scripts/lintian-deb.sh" "$deb" || fail "lintian does not accept $(basename "$deb")"
 
-depends=$(dpkg-deb -f "$deb" Depends)
-depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
-    grep -qxF "$library" <<<"$depended_on" || fail "Depends lacks $library: $depends"
-done
-echo "Depends: $depends"
+check_depends "$deb"
 
 # --- In a tree of the target -----------------------------------------------------------------------
 [ "$(id -u)" -eq 0 ] || skip "making a Debian tree of $arch needs root (mmdebstrap)"

@@ -16,6 +16,7 @@ shift 3
 programs=("$@")
 
 source "$(dirname "$0")/../support/x_session.sh"
+source "$(dirname "$0")/../support/deb_depends.sh"
 skip() { echo "SKIP: $*"; exit 77; }
 
 export DEBIAN_FRONTEND=noninteractive
@@ -65,14 +66,7 @@ for size in 64 128; do
 done
 echo "appstreamcli compose: the component stays, with its 64 and 128 px icons"
 
-# dpkg-shlibdeps has to have found the Qt 6 libraries the programs link.
-depends=$(dpkg-deb -f "$deb" Depends)
-depended_on=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")
-# Debian 13 renamed the packages of libraries whose interface holds a time_t (suffix t64).
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
-    grep -qxF -e "$library" -e "${library}t64" <<<"$depended_on" || fail "Depends lacks $library: $depends"
-done
-echo "Depends: $depends"
+check_depends "$deb"
 
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 # One run at a time on this machine: another build tree's run would remove the package under us.
