@@ -51,6 +51,7 @@ test_packages=(
     clang libclang-rt-dev valgrind
     dpkg-dev desktop-file-utils file
     lintian appstream appstream-compose man-db groff-base
+    librsvg2-common  # Debian 13's appstreamcli compose reads the SVG icon through gdk-pixbuf's loader
 )
 # The Windows program's compilers and Wine, and the ARM cross builds with qemu-user: amd64 only.
 amd64_packages=(
