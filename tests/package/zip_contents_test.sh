@@ -17,13 +17,18 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && "$cmake" -E tar xf "$zip")
 
-kind=$(file -b "$work/VORNIKAL.EXE")
-# file(1) words it differently from release to release ("Intel 80386" or "Intel i386").
-[[ $kind == "PE32 executable "* && $kind == *"(GUI)"* && $kind =~ Intel\ (80386|i386) && $kind == *"MS Windows"* ]] ||
-    fail "VORNIKAL.EXE is a $kind"
-console=$(file -b "$work/vornikal-send.exe")
-[[ $console == "PE32 executable (console) Intel 80386 (stripped to external PDB), for MS Windows"* ]] ||
-    fail "vornikal-send.exe is a $console"
+# A stripped 32-bit Windows program of subsystem $2 (GUI or console), in file(1)'s words, which
+# differ from release to release ("Intel 80386" or "Intel i386", and the order of the parts);
+# prints them.
+pe32_of_subsystem() {
+    local kind
+    kind=$(file -b "$work/$1")
+    [[ $kind == "PE32 executable "* && $kind == *"($2)"* && $kind =~ Intel\ (80386|i386) && $kind == *"MS Windows"* &&
+        $kind == *"(stripped to external PDB)"* ]] || fail "$1 is a $kind"
+    echo "$kind"
+}
+kind=$(pe32_of_subsystem VORNIKAL.EXE GUI)
+console=$(pe32_of_subsystem vornikal-send.exe console)
 
 readme=$work/README.txt
 [ -s "$readme" ] || fail "README.txt is empty"
