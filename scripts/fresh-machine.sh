@@ -47,9 +47,9 @@ tree=$work/tree
 [ -n "$log" ] || log=$work/steps.log
 : >"$log"
 
-# The mount points under the tree, deepest first (/proc/mounts escapes blanks as octal).
+# The mount points of the tree and under it, deepest first (/proc/mounts escapes blanks as octal).
 mounts_under_tree() {
-    awk -v tree="$tree/" 'index($2, tree) == 1 { print $2 }' /proc/mounts |
+    awk -v tree="$tree" '$2 == tree || index($2, tree "/") == 1 { print $2 }' /proc/mounts |
         while read -r point; do printf '%b\n' "$point"; done | sort -r
 }
 
@@ -133,7 +133,10 @@ add_user() {
     chmod 0440 "$tree/etc/sudoers.d/$user"
 }
 
+# The tree's root is a mount point, as a machine's is: Debian 13's mmdebstrap (the ARM lanes) makes
+# the mounts of its namespace private and fails on a root that is none.
 mount_tree() {
+    mount --bind "$tree" "$tree"
     mount -t proc proc "$tree/proc"
     mount -t sysfs sysfs "$tree/sys"
     mount --bind /dev "$tree/dev"
@@ -182,7 +185,7 @@ run_on_x() {
 
 say "work folder $work, steps logged to $log"
 step "make a brand-new $suite tree (mmdebstrap)" make_tree
-step "mount /proc, /sys, /dev, /dev/pts, /dev/shm and /tmp" mount_tree
+step "mount the root, /proc, /sys, /dev, /dev/pts, /dev/shm and /tmp" mount_tree
 [ $user = root ] || step "add $user, who may use sudo" add_user
 step "clone HEAD into $home/vornikal" clone
 step "scripts/run.sh without a display: builds, then says there is no desktop" run_without_display
