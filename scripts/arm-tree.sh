@@ -30,6 +30,12 @@ arm_tree() {
     rm -rf "$folder/archive"
     arm_tree_as_root chown -R "$(id -u):$(id -g)" "$folder"
 
+    # A tree unpacked by Debian 13's mmdebstrap may lack the merged /usr's top-level links, and the
+    # target's programs name their loader by /lib (/lib/ld-linux-aarch64.so.1).
+    local top
+    for top in bin sbin lib; do
+        [ -e "$root/$top" ] || [ -L "$root/$top" ] || ln -s "usr/$top" "$root/$top"
+    done
     # Links that name an absolute path point into the build machine once the tree is a sysroot.
     local link target
     find "$root" -type l -lname '/*' -print0 | while IFS= read -r -d '' link; do
