@@ -5,8 +5,8 @@
 # That folder holds root/ (the target's /usr and /etc: the sysroot and qemu's -L tree), emulator (runs
 # one of the target's programs under qemu-user in that tree) and shlibs (the shlibs entries of the
 # tree's packages, for a package's Depends). The key follows the scripts that make it and the package
-# list, so a changed list or another release makes a new tree and an existing one is reused. VORNIKAL_ARM_TREES names another
-# folder for the trees (default: build-trees in the checkout).
+# list, so a changed list or another release makes a new tree and an existing one is reused.
+# VORNIKAL_ARM_TREES names another folder for the trees (default: build-trees in the checkout).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/arm-tree.sh
