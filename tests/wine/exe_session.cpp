@@ -2,6 +2,7 @@
 
 #include "resource.h"
 
+#include <optional>
 #include <vector>
 
 namespace exe {
@@ -53,8 +54,54 @@ std::wstring ProgramPath()
     return path;
 }
 
+namespace {
+
+// Where Wine 10 keeps its display sources: VIDEO\{gpu}\Sources\{source}, value Dpi.
+constexpr const wchar_t* kVideoKey =
+    L"System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Control\\Video";
+
+std::vector<std::wstring> Subkeys(const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0, length = 256; ::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+                                    ERROR_SUCCESS;
+         ++i, length = 256)
+        names.emplace_back(name);
+    ::RegCloseKey(key);
+    return names;
+}
+
+// Sets the Dpi value of the source key at `path` when it has one; gives the value it held.
+std::optional<DWORD> SwapSourceDpi(const std::wstring& path, DWORD dpi)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD before = 0, size = sizeof before;
+    const bool had = ::RegQueryValueExW(key, L"Dpi", nullptr, nullptr, reinterpret_cast<BYTE*>(&before), &size) ==
+                     ERROR_SUCCESS;
+    if (had)
+        ::RegSetValueExW(key, L"Dpi", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    ::RegCloseKey(key);
+    return had ? std::optional<DWORD>(before) : std::nullopt;
+}
+
+}  // namespace
+
 DisplayDpi::DisplayDpi(DWORD dpi)
 {
+    for (const std::wstring& gpu : Subkeys(kVideoKey)) {
+        const std::wstring sources = std::wstring(kVideoKey) + L"\\" + gpu + L"\\Sources";
+        for (const std::wstring& source : Subkeys(sources)) {
+            const std::wstring path = sources + L"\\" + source;
+            if (const auto before = SwapSourceDpi(path, dpi))
+                m_sources.emplace_back(path, *before);
+        }
+    }
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                           nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
         m_key = nullptr;
@@ -68,6 +115,8 @@ DisplayDpi::DisplayDpi(DWORD dpi)
 
 DisplayDpi::~DisplayDpi()
 {
+    for (const auto& [path, before] : m_sources)
+        SwapSourceDpi(path, before);
     if (m_key == nullptr)
         return;
     if (m_hadValue)

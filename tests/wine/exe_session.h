@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace exe {
 
@@ -55,8 +57,11 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds deadline = kDeadli
     return true;
 }
 
-// The display's DPI for the programs started while this lives. Wine takes it from the LogPixels
-// value when a program starts; the value the prefix had is put back at the end.
+// The display's DPI for the programs started while this lives. Wine takes the system DPI from the
+// LogPixels value when a program starts. Wine 10 also gives each display source a DPI of its own,
+// which a per-monitor aware window follows: the session's desktop records it in the source's key
+// when it starts, and every program reads it from there as it starts. Both are set, and the values
+// the prefix had are put back at the end.
 class DisplayDpi {
 public:
     explicit DisplayDpi(DWORD dpi);
@@ -68,6 +73,8 @@ private:
     HKEY m_key = nullptr;
     DWORD m_before = 0;
     bool m_hadValue = false;
+    // Each display source's key (under HKEY_LOCAL_MACHINE) with the DPI it held.
+    std::vector<std::pair<std::wstring, DWORD>> m_sources;
 };
 
 // The program's path in Wine's view of the Linux file system (drive Z:).
