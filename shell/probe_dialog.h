@@ -1,8 +1,10 @@
 // CProbeDialog: the main dialog, the whole user interface of the tool.
 #pragma once
 
+#include "comm_port.h"
 #include "framework.h"
 
+#include <memory>
 #include <optional>
 
 class CProbeDialog : public CDialog {
@@ -10,10 +12,9 @@ public:
     explicit CProbeDialog(CWnd* parent = nullptr);
     ~CProbeDialog() override;
 
-    BOOL OnInitDialog() override;
-
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
     // The Send transaction: one exchange on the serial line (transfer/send_transaction.cpp).
     void OnOK() override;
 
@@ -24,9 +25,11 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
     HICON m_hIcon;
+    // The port of the Send in progress; empty from construction and outside a Send.
+    std::unique_ptr<CCommPort> m_currentPort;
 
+private:
     // The rate the baud list's selection stands for; nothing when none is selected.
     std::optional<DWORD> ChosenRate();
     void AppendResultLine(const CString& line);

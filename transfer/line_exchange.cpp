@@ -1,7 +1,5 @@
 #include "line_exchange.h"
 
-#include "comm_port.h"
-
 #include <algorithm>
 #include <array>
 
@@ -16,27 +14,23 @@ PortFailure Failure(PortStep step, DWORD error, FailureWords words)
 
 }  // namespace
 
-ExchangeOutcome ExchangeOnLine(const char* portName, DWORD rate, const Frame& frame, int count,
-                               RefusedSettings refused, FailureWords words)
+std::optional<PortFailure> TakePort(CCommPort& port, DWORD rate, RefusedSettings refused, FailureWords words)
 {
-    ExchangeOutcome outcome;
-    CCommPort port(portName);
-    if (port.Open(rate) != 1) {
-        // Nothing has run since the failed open, so the last error is still its own.
-        outcome.failure = Failure(PortStep::Open, GetLastError(), words);
-        return outcome;
-    }
-    if (port.SettingsError() != ERROR_SUCCESS && refused == RefusedSettings::Stop) {
-        outcome.failure = Failure(PortStep::Settings, port.SettingsError(), words);
-        return outcome;
-    }
+    // Nothing runs between a failed open and GetLastError, so the error is still the open's own.
+    if (port.Open(rate) != 1)
+        return Failure(PortStep::Open, GetLastError(), words);
+    if (port.SettingsError() != ERROR_SUCCESS && refused == RefusedSettings::Stop)
+        return Failure(PortStep::Settings, port.SettingsError(), words);
+    return std::nullopt;
+}
 
+std::vector<std::uint8_t> Exchange(CCommPort& port, const Frame& frame, int count)
+{
     port.Write(frame.data(), BytesToSend(count));
     std::array<std::uint8_t, kReceiveSize> buffer{};
     // A platform that claims more than was asked for cannot make the caller see bytes it never had.
     const int received = std::clamp(port.Read(buffer.data(), kReceiveSize), 0, kReceiveSize);
-    outcome.received.assign(buffer.begin(), buffer.begin() + received);
-    return outcome;
+    return {buffer.begin(), buffer.begin() + received};
 }
 
 }  // namespace transfer

@@ -1,8 +1,10 @@
-// One exchange on a serial line without any window: open the port at a rate, write the first bytes
-// of a frame, read the answer within the port's time-outs, release the port. The dialog's Send and
-// vornikal-send both go through it.
+// One exchange on a serial line without any window, in the steps its callers take in their own
+// order: take the port (open it at a rate with the line settings), then write the first bytes of a
+// frame and read the answer within the port's time-outs. The caller owns the port and releases it
+// by destroying it. The dialog's Send and vornikal-send both go through these steps.
 #pragma once
 
+#include "comm_port.h"
 #include "conversions.h"
 #include "win32_comm.h"
 
@@ -25,11 +27,6 @@ struct PortFailure {
     std::string reason;  // its words, when the caller asked for them
 };
 
-struct ExchangeOutcome {
-    std::optional<PortFailure> failure;  // set when the port could not be used
-    std::vector<std::uint8_t> received;  // the answer, at most kReceiveSize bytes
-};
-
 // What a port that opens but refuses the line settings gets: the dialog writes to it all the same,
 // as it always has; the command stops before writing at a rate the device did not take.
 enum class RefusedSettings { WriteAnyway, Stop };
@@ -37,9 +34,13 @@ enum class RefusedSettings { WriteAnyway, Stop };
 // The system's words for the comm call that has just failed with `error`.
 using FailureWords = std::string (*)(DWORD error);
 
-// Sends the first `count` bytes of `frame` (none below 0, all four above 4) on `portName` at
-// `rate` and reads one answer. `words`, when given, is asked right after a failed step.
-ExchangeOutcome ExchangeOnLine(const char* portName, DWORD rate, const Frame& frame, int count,
-                               RefusedSettings refused, FailureWords words = nullptr);
+// Opens `port` at `rate`. Nothing when it is ready for Exchange; otherwise why it cannot be used,
+// with `words`, when given, asked right after the failed step.
+std::optional<PortFailure> TakePort(CCommPort& port, DWORD rate, RefusedSettings refused,
+                                    FailureWords words = nullptr);
+
+// Writes the first `count` bytes of `frame` (none below 0, all four above 4) on a port TakePort
+// has taken, and reads one answer of at most kReceiveSize bytes.
+std::vector<std::uint8_t> Exchange(CCommPort& port, const Frame& frame, int count);
 
 }  // namespace transfer

@@ -1,5 +1,7 @@
 // The Send button: one complete exchange on the serial line, from the dialog's fields to the
 // result box. Nothing is reported but the lines appended; a failed port ends the Send silently.
+// The port lives on the heap from the first step to the last, recorded as the dialog's current
+// port, and the device stays held while the answer is shown.
 #include "baud_table.h"
 #include "conversions.h"
 #include "line_exchange.h"
@@ -17,9 +19,12 @@ constexpr int kByteFields[transfer::kFrameSize] = {IDC_BYTE0, IDC_BYTE1, IDC_BYT
 
 void CProbeDialog::OnOK()
 {
+    m_currentPort = std::make_unique<CCommPort>(kPortName);
     const std::optional<DWORD> rate = ChosenRate();
-    if (!rate)
+    if (!rate || transfer::TakePort(*m_currentPort, *rate, transfer::RefusedSettings::WriteAnyway)) {
+        m_currentPort.reset();
         return;
+    }
 
     CString countText;
     CString byteTexts[transfer::kFrameSize];
@@ -33,10 +38,10 @@ void CProbeDialog::OnOK()
         byteTexts[i].MakeUpper();
         frame[static_cast<std::size_t>(i)] = transfer::FrameByte(byteTexts[i].Str());
     }
-    const transfer::ExchangeOutcome outcome =
-        transfer::ExchangeOnLine(kPortName, *rate, frame, count, transfer::RefusedSettings::WriteAnyway);
-    for (const std::uint8_t byte : outcome.received)
+    for (const std::uint8_t byte : transfer::Exchange(*m_currentPort, frame, count))
         AppendResultLine(CString(transfer::ResultLine(byte)));
+    // Destroying the port discards what is still queued and releases the device.
+    m_currentPort.reset();
 }
 
 std::optional<DWORD> CProbeDialog::ChosenRate()

@@ -32,15 +32,6 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate)
-{
-    CDataExchange exchange(this, saveAndValidate);
-    DoDataExchange(&exchange);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 void CDialog::OnOK()
 {
     UpdateData(TRUE);

@@ -3,13 +3,6 @@
 
 #include "cwnd.h"
 
-class CDataExchange {
-public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
-    CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;
-};
-
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
@@ -22,10 +15,8 @@ public:
     UINT TemplateId() const { return m_templateId; }
 
     virtual BOOL OnInitDialog();
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
 protected:
-    virtual void DoDataExchange(CDataExchange* exchange);
     virtual void OnOK();
     virtual void OnCancel();
 

@@ -7,6 +7,15 @@
 
 CWnd::~CWnd() = default;
 
+BOOL CWnd::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange exchange(this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
 CWnd* CWnd::GetDlgItem(int id) const
 {
     HWND child = ::GetDlgItem(m_hWnd, id);

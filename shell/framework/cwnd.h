@@ -8,6 +8,16 @@
 #include <map>
 #include <memory>
 
+class CWnd;
+
+// What DoDataExchange is given: the window and the direction of the exchange.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CWnd* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;
+};
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -34,11 +44,15 @@ public:
 
     // Entry point of every message the platform delivers to this window.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Moves data between the controls and the fields DoDataExchange binds.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
 protected:
     // The platform's own handling of the message being handled now.
     LRESULT Default();
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Binds controls to fields; a window with nothing bound keeps this empty one.
+    virtual void DoDataExchange(CDataExchange* exchange);
     // FALSE when no message map has an entry for the message.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 

@@ -1,5 +1,8 @@
 #include "dialog_driver.h"
 
+#include "dialog_window.h"
+
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -63,6 +66,18 @@ void DialogDriver::SelectRate(int index) const
         QTest::keyClick(combo, Qt::Key_Down);
 }
 
+bool DialogDriver::PickFromList(int id, int index) const
+{
+    auto* combo = ControlAs<QComboBox>(id);
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    if (!WaitUntil([list] { return list->isVisible(); }))
+        return false;
+    const QPoint entry = list->visualRect(list->model()->index(index, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
+    return WaitUntil([list] { return !list->isVisible(); });
+}
+
 void DialogDriver::Click(int id) const
 {
     QTest::mouseClick(Control(id), Qt::LeftButton);
@@ -75,6 +90,12 @@ void DialogDriver::Key(int id, int key, Qt::KeyboardModifiers modifiers) const
     if (auto* combo = qobject_cast<QComboBox*>(target))
         target = combo->lineEdit();
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+bool DialogDriver::Ended() const
+{
+    const qtlayer::DialogWindow* window = qtlayer::DialogOf(Handle());
+    return window == nullptr || window->EndResult() != -1;
 }
 
 LRESULT DialogDriver::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
@@ -171,8 +192,8 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body
     watchdog.start(kWatchdogMs);
     QTimer::singleShot(0, [&] {
         body(driver);
-        if (driver.Running())
-            dialog.EndDialog(IDCANCEL);
+        if (!driver.Ended())
+            dialog.EndDialog(static_cast<int>(kLeftRunning));
     });
     return dialog.DoModal();
 }

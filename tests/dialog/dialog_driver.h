@@ -26,18 +26,25 @@ public:
     void SetText(int id, const std::string& text) const;   // WM_SETTEXT
     void Type(int id, const QString& text) const;          // real key presses into the control
     void SelectRate(int index) const;                      // picks a list entry as a user does
+    bool PickFromList(int id, int index) const;            // opens the list and clicks the entry
     void Click(int id) const;
     void Key(int id, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;  // id 0: the dialog
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;      // id 0: the dialog
     bool Running() const { return qtlayer::Lookup(Handle()) != nullptr; }
+    // Whether something has ended the dialog; its window goes once its loop has returned.
+    bool Ended() const;
 
 private:
     explicit DialogDriver(std::function<HWND()> handle) : m_handle(std::move(handle)) {}
     std::function<HWND()> m_handle;
 };
 
+// The result of a dialog that was still up when the test's body returned: no key or command of
+// the dialog's own gives it, so a test that expects IDCANCEL sees that its key did nothing.
+constexpr INT_PTR kLeftRunning = -3;
+
 // Runs `dialog` modally, calls `body` once its loop runs, and makes sure the dialog ends: a body
-// that returns with the dialog still up ends it with IDCANCEL; a watchdog ends a stuck one.
+// that returns with the dialog still up ends it with kLeftRunning; a watchdog ends a stuck one.
 // Returns DoModal's result.
 INT_PTR RunModal(CDialog& dialog, const std::function<void(DialogDriver&)>& body);
 

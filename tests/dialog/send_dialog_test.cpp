@@ -10,10 +10,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -200,23 +202,57 @@ TEST_F(SendDialogTest, ClearResultEmptiesTheBoxAndTheNextLinesStartAtTheTop)
     });
 }
 
-TEST_F(SendDialogTest, EscapeAndCloseEndTheDialog)
+// The main dialog, noting the messages that end it as they arrive.
+class WatchedDialog : public CProbeDialog {
+public:
+    std::vector<std::string> seen;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+            seen.emplace_back("SC_CLOSE");
+        else if (message == WM_CLOSE)
+            seen.emplace_back("WM_CLOSE");
+        else if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+            seen.emplace_back("IDCANCEL");
+        return CProbeDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(EndingTheDialogTest, EscapeAndTheCaptionsCloseButtonEndIt)
 {
-    EXPECT_EQ(RunModal(dialog, [](DialogDriver& d) { d.Key(IDC_BYTE1, Qt::Key_Escape); }), IDCANCEL);
-    EXPECT_EQ(RunModal(dialog, [](DialogDriver& d) { d.Window()->close(); }), IDCANCEL);
+    PtyPeer peer;
+    WatchedDialog escaped;
+    EXPECT_EQ(RunModal(escaped, [](DialogDriver& d) { d.Key(IDC_BYTE1, Qt::Key_Escape); }), IDCANCEL);
+    EXPECT_EQ(escaped.seen, std::vector<std::string>{"IDCANCEL"});
+
+    // The window system's close request, as the caption's button makes it.
+    WatchedDialog closed;
+    EXPECT_EQ(RunModal(closed, [](DialogDriver& d) { d.Window()->windowHandle()->close(); }), IDCANCEL);
+    EXPECT_EQ(closed.seen, (std::vector<std::string>{"SC_CLOSE", "WM_CLOSE", "IDCANCEL"}));
     EXPECT_EQ(peer.Opens(), 0);
 }
 
-TEST_F(SendDialogTest, TypingInTheListNeitherAddsNorChoosesAnEntry)
+TEST_F(SendDialogTest, TypingInTheListChoosesNothingUntilAnEntryIsPickedAgain)
 {
+    peer.SetAnswer({0x41});
     RunModal(dialog, [&](DialogDriver& d) {
         d.SelectRate(2);
         EXPECT_EQ(d.Send(IDC_BAUD_LIST, CB_GETCURSEL), 2);
         d.Type(IDC_BAUD_LIST, "x");
         EXPECT_EQ(d.Send(IDC_BAUD_LIST, CB_GETCURSEL), CB_ERR) << "typed text leaves no entry selected";
+        d.Type(IDC_SEND_COUNT, "1");
         d.Key(IDC_BAUD_LIST, Qt::Key_Return);
         EXPECT_EQ(d.Send(IDC_BAUD_LIST, CB_GETCOUNT), 5);
         EXPECT_EQ(peer.Opens(), 0) << "with no entry selected, Send opens nothing";
+
+        // The entry Qt still holds as its current one, picked again from the opened list.
+        ASSERT_TRUE(d.PickFromList(IDC_BAUD_LIST, 2));
+        EXPECT_EQ(d.Send(IDC_BAUD_LIST, CB_GETCURSEL), 2);
+        EXPECT_EQ(d.Text(IDC_BAUD_LIST), "CBR_38400");
+        d.Click(IDOK);
+        EXPECT_EQ(peer.Opens(), 1);
+        EXPECT_EQ(d.Text(IDC_RESULT), Lines({"01000001"}));
     });
 }
 

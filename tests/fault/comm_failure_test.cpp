@@ -8,6 +8,8 @@
 #include "probe_dialog.h"
 #include "resource.h"
 
+#include <QPlainTextEdit>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,6 +66,38 @@ protected:
     fake_comm::State& device = fake_comm::Device();
     CProbeDialog dialog;
 };
+
+// The main dialog with its current port in view.
+class PortWatchingDialog : public CProbeDialog {
+public:
+    const CCommPort* CurrentPort() const { return m_currentPort.get(); }
+};
+
+// The port is the dialog's from before the open until the answer is shown, and the device stays
+// held while the lines go into the box; only then is the port destroyed, closing the device.
+TEST_F(CommFailureTest, TheDialogHoldsItsPortUntilTheAnswerIsShown)
+{
+    PortWatchingDialog watched;
+    std::vector<std::string> seen;
+    const auto port = [&] { return std::string(watched.CurrentPort() ? "port" : "no port"); };
+    device.onCall = [&](const char* name) { seen.push_back(name + (": " + port())); };
+    RunModal(watched, [&](DialogDriver& d) {
+        EXPECT_EQ(watched.CurrentPort(), nullptr) << "no port before a Send";
+        d.SelectRate(kRate38400);
+        d.SetText(IDC_SEND_COUNT, "1");
+        QObject::connect(d.ControlAs<QPlainTextEdit>(IDC_RESULT), &QPlainTextEdit::textChanged, [&] {
+            seen.push_back("line: " + port() + (device.openHandles == 1 ? ", device held" : ", device closed"));
+        });
+        d.Click(IDOK);
+        EXPECT_EQ(watched.CurrentPort(), nullptr) << "no port after it";
+    });
+    const std::string line = "line: port, device held";
+    const std::vector<std::string> expected = {
+        "CreateFileA: port", "GetCommState: port", "SetCommState: port", "SetCommMask: port", "SetupComm: port",
+        "PurgeComm: port", "SetCommTimeouts: port", "WriteFile: port", "ReadFile: port", line, line, line,
+        "PurgeComm: no port", "CloseHandle: no port"};
+    EXPECT_EQ(seen, expected);
+}
 
 class FailingCallTest : public CommFailureTest, public ::testing::WithParamInterface<const char*> {};
 

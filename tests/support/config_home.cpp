@@ -45,12 +45,8 @@ ScopedConfigHome::~ScopedConfigHome()
 void ScopedConfigHome::Map(const std::string& name, const std::filesystem::path& target) const
 {
     std::filesystem::create_directories(MapFolder());
-    Unmap(name);
+    std::error_code ignored;
+    std::filesystem::remove(MapFolder() / name, ignored);
     std::filesystem::create_symlink(target, MapFolder() / name);
 }
 
-void ScopedConfigHome::Unmap(const std::string& name) const
-{
-    std::error_code ignored;
-    std::filesystem::remove(MapFolder() / name, ignored);
-}

@@ -29,7 +29,6 @@ public:
     std::filesystem::path Com1() const { return MapFolder() / "com1"; }
     // Makes the map entry `name` a symlink to `target`, replacing what was there.
     void Map(const std::string& name, const std::filesystem::path& target) const;
-    void Unmap(const std::string& name) const;
 
 private:
     std::filesystem::path m_root;

@@ -28,6 +28,8 @@ std::string HandleName(HANDLE handle)
 bool Record(const char* name, const std::string& args)
 {
     g_state.calls.push_back(std::string(name) + "(" + args + ")");
+    if (g_state.onCall)
+        g_state.onCall(name);
     if (g_state.failing.count(name) != 0) {
         g_lastError = ERROR_GEN_FAILURE;
         return false;

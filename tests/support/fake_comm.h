@@ -5,6 +5,7 @@
 #include "win32_names.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +25,7 @@ struct State {
     DWORD readLimit = MAXDWORD;              // at most this many bytes per ReadFile
     std::optional<DWORD> readClaim;          // when set, the count ReadFile reports, whatever it gave
     int openHandles = 0;
+    std::function<void(const char* name)> onCall;  // told of each call as it is made
 };
 
 using Calls = std::vector<std::string>;

@@ -8,7 +8,10 @@
 #include "stop_request.h"
 
 #include <chrono>
+#include <cstdint>
 #include <iostream>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -25,6 +28,23 @@ void SayFailure(const SendCommand& command, const transfer::PortFailure& failure
     else
         std::cerr << "did not take " << command.rate << " baud, 8N1";
     std::cerr << ": " << failure.reason << "\n";
+}
+
+struct ExchangeOutcome {
+    std::optional<transfer::PortFailure> failure;  // set when the port could not be used
+    std::vector<std::uint8_t> received;
+};
+
+// One exchange on a port of its own, released before the answer is printed.
+ExchangeOutcome ExchangeOnce(const std::string& portName, const SendCommand& command)
+{
+    CCommPort port(portName.c_str());
+    ExchangeOutcome outcome;
+    outcome.failure = transfer::TakePort(port, static_cast<DWORD>(command.rate), transfer::RefusedSettings::Stop,
+                                         CommFailureText);
+    if (!outcome.failure)
+        outcome.received = transfer::Exchange(port, command.frame, command.count);
+    return outcome;
 }
 
 std::chrono::milliseconds TimeLeft(std::chrono::steady_clock::time_point until)
@@ -46,9 +66,7 @@ int Run(const SendCommand& command)
         if (done > 0 && stop.WaitFor(TimeLeft(start + every)))
             break;
         start = Clock::now();
-        const transfer::ExchangeOutcome outcome =
-            transfer::ExchangeOnLine(port.c_str(), static_cast<DWORD>(command.rate), command.frame, command.count,
-                                     transfer::RefusedSettings::Stop, CommFailureText);
+        const ExchangeOutcome outcome = ExchangeOnce(port, command);
         if (outcome.failure) {
             SayFailure(command, *outcome.failure);
             return kPortUnusable;

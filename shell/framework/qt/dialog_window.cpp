@@ -95,9 +95,12 @@ void DialogWindow::BuildControls(const res::DialogTemplate& dialogTemplate)
                     [this, id = item.id, child] { SendCommand(id, BN_CLICKED, child); });
         }
         if (auto* combo = qobject_cast<QComboBox*>(made.widget)) {
-            // The list's selection follows the list; typing in the field leaves none selected.
-            connect(combo, &QComboBox::currentIndexChanged, this,
-                    [child](int index) { if (HWND__* r = Lookup(child)) r->comboSelection = index; });
+            // The list's selection follows the list; typing in the field leaves none selected. A
+            // pick from the list always selects its entry, even the one Qt still has as current
+            // after typing, for which Qt reports no change of index.
+            const auto select = [child](int index) { if (HWND__* r = Lookup(child)) r->comboSelection = index; };
+            connect(combo, &QComboBox::currentIndexChanged, this, select);
+            connect(combo, &QComboBox::activated, this, select);
             if (QLineEdit* field = combo->lineEdit()) {
                 field->installEventFilter(this);
                 connect(field, &QLineEdit::textEdited, this,
