@@ -206,4 +206,52 @@ bool Session::ChooseRate(int index) const
            Send(m_dialog, WM_COMMAND, MAKEWPARAM(IDC_BAUD_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
+bool Session::PickFromList(int id, int index) const
+{
+    if (!Send(Item(id), CB_SHOWDROPDOWN, TRUE, 0))
+        return false;
+    // The dropped list is a window of its own, above everything, in the program's process.
+    HWND list = nullptr;
+    WaitUntil([&] {
+        list = ::FindWindowW(L"ComboLBox", nullptr);
+        return list != nullptr && ::IsWindowVisible(list);
+    });
+    LRESULT top = 0, height = 0;
+    if (list == nullptr || !Send(list, LB_GETTOPINDEX, 0, 0, &top) || !Send(list, LB_GETITEMHEIGHT, 0, 0, &height))
+        return false;
+    POINT entry{8, static_cast<LONG>((index - top) * height + height / 2)};
+    ::ClientToScreen(list, &entry);
+    return ClickAt(entry) && WaitUntil([&] { return !::IsWindowVisible(list); });
+}
+
+std::optional<POINT> Session::FramePoint(HWND window, LRESULT hitTest) const
+{
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    // The caption's buttons sit in its top right corner.
+    for (LONG y = frame.top; y < frame.top + 40; y += 2) {
+        for (LONG x = frame.right - 1; x > frame.right - 80; x -= 2) {
+            LRESULT answer = HTNOWHERE;
+            if (Send(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answer) && answer == hitTest)
+                return POINT{x - 3, y + 3};
+        }
+    }
+    return std::nullopt;
+}
+
+bool ClickAt(POINT screen)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT clicks[3] = {};
+    for (INPUT& input : clicks) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ::MulDiv(screen.x, 65535, width - 1);
+        input.mi.dy = ::MulDiv(screen.y, 65535, height - 1);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    clicks[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    clicks[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    return ::SendInput(3, clicks, sizeof(INPUT)) == 3;
+}
+
 }  // namespace exe

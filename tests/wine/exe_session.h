@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,11 @@ public:
     bool Click(int id) const { return Click(Item(id)); }
     // Picks a baud list entry as the user does: the selection, then the list's notification.
     bool ChooseRate(int index) const;
+    // Drops the combo box `id`'s list and clicks its entry `index` with the mouse.
+    bool PickFromList(int id, int index) const;
+    // The point of `window`'s frame where the system answers `hitTest` (HTCLOSE: the caption's
+    // close button), in screen coordinates.
+    std::optional<POINT> FramePoint(HWND window, LRESULT hitTest) const;
 
 private:
     PROCESS_INFORMATION m_process{};
@@ -76,6 +82,9 @@ private:
     // Each display source's key (under HKEY_LOCAL_MACHINE) with the DPI it held.
     std::vector<std::pair<std::wstring, DWORD>> m_sources;
 };
+
+// A left click with the system's mouse at `screen`, as a user makes it.
+bool ClickAt(POINT screen);
 
 // The program's path in Wine's view of the Linux file system (drive Z:).
 std::wstring ProgramPath();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace {
@@ -222,6 +223,36 @@ TEST_F(VornikalExeTest, EscapeEndsTheTool)
 {
     ASSERT_TRUE(::PostMessageW(m_exe.Item(IDC_SEND_COUNT), WM_KEYDOWN, VK_ESCAPE, 0x00010001));
     EXPECT_TRUE(m_exe.WaitForExit());
+}
+
+TEST_F(VornikalExeTest, TheCaptionsCloseButtonEndsTheTool)
+{
+    const std::optional<POINT> close = m_exe.FramePoint(m_exe.Dialog(), HTCLOSE);
+    ASSERT_TRUE(close.has_value()) << "no close button on the caption";
+    ASSERT_TRUE(exe::ClickAt(*close));
+    EXPECT_TRUE(m_exe.WaitForExit());
+}
+
+TEST_F(VornikalExeTest, AnEntryPickedAgainAfterTypingInTheListIsTheRateAgain)
+{
+    HWND list = m_exe.Item(IDC_BAUD_LIST);
+    const auto selection = [&] {
+        LRESULT index = 0;
+        m_exe.Send(list, CB_GETCURSEL, 0, 0, &index);
+        return index;
+    };
+    ASSERT_TRUE(m_exe.ChooseRate(2));
+    ASSERT_TRUE(m_exe.Send(::FindWindowExW(list, nullptr, L"Edit", nullptr), WM_CHAR, L'x', 1));
+    EXPECT_EQ(selection(), CB_ERR) << "typed text leaves no entry selected";
+
+    ASSERT_TRUE(m_exe.PickFromList(IDC_BAUD_LIST, 2));
+    EXPECT_EQ(selection(), 2);
+    EXPECT_EQ(m_exe.Text(IDC_BAUD_LIST), L"CBR_38400");
+    Fill(L"1", {L"41", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    EXPECT_EQ(SendAnswered(1, {0x41}), Bytes{0x41});
+    EXPECT_EQ(peer::Line().rate, 38400u);
+    EXPECT_EQ(Result(), Lines({0x41}));
 }
 
 TEST_F(VornikalExeTest, TheAboutBoxOpensFromTheSystemMenuAndClosesWithEverythingUnchanged)
