@@ -1,7 +1,9 @@
 #include "comm_error.h"
 
+#include <utility>
+
 namespace {
-thread_local FailureCause lastCause{0, nullptr};
+thread_local FailureCause lastCause;
 }
 
 DWORD Win32ErrorFromErrno(int error)
@@ -34,9 +36,9 @@ DWORD Win32ErrorFromErrno(int error)
     }
 }
 
-BOOL FailWith(DWORD error, const char* reason)
+BOOL FailWith(DWORD error, std::string reason)
 {
-    lastCause = {0, reason};
+    lastCause = {0, std::move(reason)};
     SetLastError(error);
     return FALSE;
 }
@@ -48,12 +50,12 @@ BOOL FailWithErrno(int error)
 
 BOOL FailWithErrnoAs(DWORD error, int cause)
 {
-    lastCause = {cause, nullptr};
+    lastCause = {cause, {}};
     SetLastError(error);
     return FALSE;
 }
 
-FailureCause LastFailureCause()
+const FailureCause& LastFailureCause()
 {
     return lastCause;
 }

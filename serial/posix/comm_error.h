@@ -4,20 +4,21 @@
 #include "win32_comm.h"
 
 #include <cerrno>
+#include <string>
 
 // The Win32 error code a failed system call stands for.
 DWORD Win32ErrorFromErrno(int error);
-// A failure a check of our own found; `reason` (a literal, or null) says what for the trace.
-BOOL FailWith(DWORD error, const char* reason = nullptr);
+// A failure a check of our own found; `reason` says what for the trace and the failure's words.
+BOOL FailWith(DWORD error, std::string reason = {});
 // A failure of a system call: the code for its errno (by default the one it just left).
 BOOL FailWithErrno(int error = errno);
 // The same with a code of our choice.
 BOOL FailWithErrnoAs(DWORD error, int cause);
 
 // What is behind the thread's last failure, for the trace: the errno (0 when a check failed) and
-// the check's reason (null when none was given).
+// the check's reason (empty when none was given).
 struct FailureCause {
-    int error;
-    const char* reason;
+    int error = 0;
+    std::string reason;
 };
-FailureCause LastFailureCause();
+const FailureCause& LastFailureCause();

@@ -29,12 +29,14 @@ const char* CodeText(DWORD error)
 
 std::string CommFailureText(DWORD error)
 {
-    const FailureCause cause = LastFailureCause();
+    const FailureCause& cause = LastFailureCause();
+    // The holder checks say who holds the device ("in use by minicom (pid 4242): ..."); the
+    // kernel's own refusal (flock, TIOCEXCL) names nobody.
     if (error == ERROR_SHARING_VIOLATION)
-        return CodeText(error);
+        return cause.reason.empty() ? CodeText(error) : "the device is " + cause.reason;
     if (cause.error != 0)
         return std::strerror(cause.error);
-    if (cause.reason != nullptr)
+    if (!cause.reason.empty())
         return cause.reason;
     return CodeText(error);
 }

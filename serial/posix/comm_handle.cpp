@@ -37,16 +37,19 @@ Registry::Devices::iterator Lookup(Registry& registry, HANDLE handle)
 
 }  // namespace
 
-CommDevice::CommDevice(int descriptor, std::string devicePath) : fd(descriptor), path(std::move(devicePath)) {}
+CommDevice::CommDevice(HeldTty held, std::string devicePath)
+    : fd(held.fd), lock(std::move(held.lock)), path(std::move(devicePath))
+{
+}
 
 CommDevice::~CommDevice()
 {
     close(fd);
 }
 
-HANDLE RegisterCommDevice(int fd, std::string devicePath)
+HANDLE RegisterCommDevice(HeldTty held, std::string devicePath)
 {
-    auto device = std::make_shared<CommDevice>(fd, std::move(devicePath));
+    auto device = std::make_shared<CommDevice>(std::move(held), std::move(devicePath));
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     registry.lastValue += 4;

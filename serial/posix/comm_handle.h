@@ -2,18 +2,21 @@
 // Handles are looked up in a registry, so a stale or made-up handle is refused, never followed.
 #pragma once
 
+#include "device_open.h"
 #include "win32_comm.h"
 
 #include <memory>
 #include <string>
 
 struct CommDevice {
-    CommDevice(int descriptor, std::string devicePath);
+    CommDevice(HeldTty held, std::string devicePath);
     ~CommDevice();
     CommDevice(const CommDevice&) = delete;
     CommDevice& operator=(const CommDevice&) = delete;
 
     const int fd;
+    // This process's lock file on the device, removed once the descriptor is closed.
+    LineLock lock;
     // The device the port name led to, for the trace.
     const std::string path;
     COMMTIMEOUTS timeouts{};
@@ -22,8 +25,8 @@ struct CommDevice {
     DWORD rtsControl = RTS_CONTROL_DISABLE;
 };
 
-// Takes ownership of an open descriptor and hands out a new handle for it.
-HANDLE RegisterCommDevice(int fd, std::string devicePath);
+// Takes ownership of an open device and hands out a new handle for it.
+HANDLE RegisterCommDevice(HeldTty held, std::string devicePath);
 // The device behind a handle; null with ERROR_INVALID_HANDLE set when there is none.
 std::shared_ptr<CommDevice> FindCommDevice(HANDLE handle);
 // The device a handle stands for, empty when none; the thread's last error stays as it is.

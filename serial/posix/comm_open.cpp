@@ -6,6 +6,9 @@
 #include "device_map.h"
 #include "device_open.h"
 
+#include <string>
+#include <vector>
+
 #include <termios.h>
 
 namespace fs = std::filesystem;
@@ -17,13 +20,14 @@ namespace {
 struct ResolvedDevice {
     std::string end;
     std::string route;
+    std::vector<std::string> notes;  // what the open could not check or write
 };
 
 ResolvedDevice Resolve(unsigned port, const fs::path& device)
 {
     std::error_code error;
     const fs::path end = fs::canonical(device, error);
-    ResolvedDevice resolved{error ? "(missing)" : end.string(), {}};
+    ResolvedDevice resolved{error ? "(missing)" : end.string(), {}, {}};
     if (device == UnmappedComPortDevice(port))
         resolved.route = "(com" + std::to_string(port) + " has no map entry)";
     else
@@ -45,10 +49,10 @@ HANDLE OpenComPort(LPCSTR fileName, ResolvedDevice* traceDevice)
     const fs::path device = ComPortDevice(*port);
     if (traceDevice)
         *traceDevice = Resolve(*port, device);
-    const int fd = OpenExclusiveTty(device);
-    if (fd < 0)
+    auto held = OpenExclusiveTty(device, traceDevice ? &traceDevice->notes : nullptr);
+    if (!held)
         return INVALID_HANDLE_VALUE;
-    return RegisterCommDevice(fd, traceDevice ? traceDevice->end : std::string());
+    return RegisterCommDevice(std::move(*held), traceDevice ? traceDevice->end : std::string());
 }
 
 BOOL CloseComPort(HANDLE object)
@@ -78,9 +82,12 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
         .Argument("share", std::to_string(shareMode))
         .Argument("disposition", DispositionText(disposition))
         .Argument("flags", FileFlagsText(flags));
-    ResolvedDevice device{"(none)", {}};
+    ResolvedDevice device{"(none)", {}, {}};
     const HANDLE handle = OpenComPort(fileName, &device);
-    return trace.Device(device.route.empty() ? device.end : device.end + " " + device.route).Finish(handle);
+    std::string description = device.route.empty() ? device.end : device.end + " " + device.route;
+    for (const std::string& note : device.notes)
+        description += "; " + note;
+    return trace.Device(description).Finish(handle);
 }
 
 BOOL CloseHandle(HANDLE object)

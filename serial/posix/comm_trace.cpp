@@ -42,13 +42,13 @@ std::string TimeOfDay()
 // The errno of the last failure by name and in words, or the reason a check gave.
 std::string CauseText()
 {
-    const FailureCause cause = LastFailureCause();
+    const FailureCause& cause = LastFailureCause();
     if (cause.error != 0) {
         const char* name = strerrorname_np(cause.error);
         return std::string(" errno=") + (name ? name : std::to_string(cause.error).c_str()) + " (" +
                std::strerror(cause.error) + ")";
     }
-    return cause.reason ? std::string(" (") + cause.reason + ")" : std::string();
+    return cause.reason.empty() ? std::string() : " (" + cause.reason + ")";
 }
 
 // The line goes out in one write, so lines of several threads or of Qt's own messages never mix.

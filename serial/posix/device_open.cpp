@@ -1,9 +1,11 @@
 #include "device_open.h"
 
 #include "comm_error.h"
+#include "line_claims.h"
 #include "modem_lines.h"
 
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,31 +16,31 @@
 namespace {
 
 // A check of our own turned the device away.
-int Refuse(int fd, DWORD error, const char* reason)
+std::nullopt_t Refuse(int fd, DWORD error, std::string reason)
 {
     if (fd >= 0)
         close(fd);
-    FailWith(error, reason);
-    return -1;
+    FailWith(error, std::move(reason));
+    return std::nullopt;
 }
 
 // A system call failed with `cause`, taken before close() could change errno.
-int RefuseWithErrno(int fd, int cause, DWORD error)
+std::nullopt_t RefuseWithErrno(int fd, int cause, DWORD error)
 {
     if (fd >= 0)
         close(fd);
     FailWithErrnoAs(error, cause);
-    return -1;
+    return std::nullopt;
 }
 
-int RefuseWithErrno(int fd, int cause)
+std::nullopt_t RefuseWithErrno(int fd, int cause)
 {
     return RefuseWithErrno(fd, cause, Win32ErrorFromErrno(cause));
 }
 
 }  // namespace
 
-int OpenExclusiveTty(const std::filesystem::path& path)
+std::optional<HeldTty> OpenExclusiveTty(const std::filesystem::path& path, std::vector<std::string>* notes)
 {
     // Opening some devices has effects of its own (a watchdog starts, a tape rewinds), so
     // nothing but a character device is even tried; isatty below turns away the other kinds.
@@ -47,6 +49,13 @@ int OpenExclusiveTty(const std::filesystem::path& path)
         return RefuseWithErrno(-1, errno);
     if (!S_ISCHR(status.st_mode))
         return Refuse(-1, ERROR_FILE_NOT_FOUND, "not a character device");
+
+    // Before the open: opening raises DTR and RTS, and lowering them again would disturb a holder.
+    ClaimCheck claims = ClaimDevice(status.st_rdev, DeviceNamesOnTheWay(path));
+    if (notes)
+        notes->insert(notes->end(), claims.notes.begin(), claims.notes.end());
+    if (claims.refusal)
+        return Refuse(-1, ERROR_SHARING_VIOLATION, *claims.refusal);
 
     // Non-blocking: neither the open nor any later call may wait for carrier.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -60,7 +69,7 @@ int OpenExclusiveTty(const std::filesystem::path& path)
     ioctl(fd, TIOCEXCL);
     // Linux raises DTR and RTS in open(); the Windows driver leaves them down until asked.
     DropModemLines(fd, TIOCM_DTR | TIOCM_RTS);
-    return fd;
+    return HeldTty{fd, std::move(claims.lock)};
 }
 
 void ReleaseExclusiveTty(int fd)

@@ -1,4 +1,5 @@
 #include "echo_loop.h"
+#include "pty_pair.h"
 #include "stop_signals.h"
 
 #include <array>
@@ -6,7 +7,7 @@
 #include <csignal>
 #include <system_error>
 
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -17,17 +18,23 @@ namespace {
     throw std::system_error(errno, std::generic_category(), what);
 }
 
+// Echoes until nothing more waits. Without a holder of the slave the master reads EIO: the line
+// is idle until the tool opens the port again.
 void EchoWhatCame(int master)
 {
     std::array<unsigned char, 4096> buffer;
-    const ssize_t received = read(master, buffer.data(), buffer.size());
-    if (received < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    if (received <= 0)
-        ThrowErrno("reading the pseudo-terminal");
-    // A wire stores nothing: what the port has no room for is lost, as in an overrun.
-    if (write(master, buffer.data(), static_cast<size_t>(received)) < 0 && errno != EAGAIN)
-        ThrowErrno("writing the pseudo-terminal");
+    for (;;) {
+        const ssize_t received = read(master, buffer.data(), buffer.size());
+        if (received < 0 && errno == EINTR)
+            continue;
+        if (received < 0 && (errno == EAGAIN || errno == EIO))
+            return;
+        if (received <= 0)
+            ThrowErrno("reading the pseudo-terminal");
+        // A wire stores nothing: what the port has no room for is lost, as in an overrun.
+        if (write(master, buffer.data(), static_cast<size_t>(received)) < 0 && errno != EAGAIN && errno != EIO)
+            ThrowErrno("writing the pseudo-terminal");
+    }
 }
 
 }  // namespace
@@ -48,18 +55,30 @@ StopSignals::~StopSignals()
 
 void EchoUntilStopped(int master, const StopSignals& stop)
 {
-    std::array<pollfd, 2> watched{{{master, POLLIN, 0}, {stop.Fd(), POLLIN, 0}}};
+    // Edge-triggered: a master whose slave nobody holds reports a hang-up for as long as that
+    // lasts, which a level-triggered wait would report again at once, for ever.
+    OwnedFd events;
+    events.fd = epoll_create1(EPOLL_CLOEXEC);
+    if (events.fd < 0)
+        ThrowErrno("epoll_create1");
+    epoll_event line{};
+    line.events = EPOLLIN | EPOLLET;
+    line.data.fd = master;
+    epoll_event signals{};
+    signals.events = EPOLLIN;
+    signals.data.fd = stop.Fd();
+    if (epoll_ctl(events.fd, EPOLL_CTL_ADD, master, &line) != 0 ||
+        epoll_ctl(events.fd, EPOLL_CTL_ADD, stop.Fd(), &signals) != 0)
+        ThrowErrno("epoll_ctl");
     for (;;) {
-        if (poll(watched.data(), watched.size(), -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno("poll");
-        }
-        if (watched[1].revents != 0)
+        epoll_event ready{};
+        const int count = epoll_wait(events.fd, &ready, 1, -1);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            ThrowErrno("epoll_wait");
+        if (ready.data.fd == stop.Fd())
             return;
-        // The plug holds the slave open itself, so the master never hangs up; if it does anyway,
-        // the read below reports it rather than the loop spinning.
-        if (watched[0].revents != 0)
-            EchoWhatCame(master);
+        EchoWhatCame(master);
     }
 }

@@ -47,9 +47,11 @@ PtyPair::PtyPair()
     if (ptsname_r(m_master.fd, path, sizeof path) != 0)
         ThrowErrno("ptsname");
     m_slavePath = path;
-    m_slave.fd = open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_slave.fd < 0)
+    // The slave's settings outlive its descriptor for as long as the master lives.
+    OwnedFd slave;
+    slave.fd = open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave.fd < 0)
         ThrowErrno(path);
     MakeRaw(m_master.fd);
-    MakeRaw(m_slave.fd);
+    MakeRaw(slave.fd);
 }

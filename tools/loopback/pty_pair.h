@@ -1,4 +1,6 @@
-// A pseudo-terminal pair: the plug keeps the master; the slave stands for the serial port.
+// A pseudo-terminal pair: the plug keeps the master; the slave stands for the serial port. The plug
+// is the far end of the line, like the other port of a null-modem pair: it holds only the master,
+// so the slave is free for the tool, which keeps off a device another program has open.
 #pragma once
 
 #include <string>
@@ -22,7 +24,5 @@ public:
 
 private:
     OwnedFd m_master;
-    // Held open so the master never sees a hang-up while the tool closes and reopens the port.
-    OwnedFd m_slave;
     std::string m_slavePath;
 };

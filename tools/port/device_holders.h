@@ -1,8 +1,9 @@
-// Which other programs have a device open, from /proc, without touching the device.
+// Which other programs hold a device, from /proc and the lock folders, without touching the device.
 #pragma once
 
 #include "device_node.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,8 @@
 struct Holder {
     pid_t pid;
     std::string program;
-    bool locked;  // holds an exclusive lock on it, as vornikal does while a Send runs
+    bool locked = false;  // holds an exclusive lock on it, as vornikal does while a Send runs
+    std::string lockFile; // the UUCP lock file it left, as minicom does
 };
 
 // One look at every open file and every lock of the system.
@@ -19,8 +21,9 @@ class OpenFiles {
 public:
     static OpenFiles Scan();
 
-    // The programs other than this one that hold `node`.
-    std::vector<Holder> HoldersOf(const DeviceNode& node) const;
+    // The programs other than this one that hold `node`, or whose live lock file names one of
+    // `names` (the device's paths in /dev).
+    std::vector<Holder> HoldersOf(const DeviceNode& node, const std::vector<std::filesystem::path>& names) const;
     // Whether some processes could not be looked into (other users' programs, for a user).
     bool Partial() const { return m_partial; }
 

@@ -1,6 +1,7 @@
 #include "device_node.h"
 
 #include "host_paths.h"
+#include "tty_device.h"
 
 #include <string>
 
@@ -10,9 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Unix98 pseudo-terminal slaves; major 5 holds /dev/tty, /dev/console and /dev/ptmx.
-constexpr unsigned kFirstPtySlaveMajor = 136;
-constexpr unsigned kLastPtySlaveMajor = 143;
+// Major 5 holds /dev/tty, /dev/console and /dev/ptmx.
 constexpr unsigned kTtyAliasMajor = 5;
 
 }  // namespace
@@ -34,8 +33,7 @@ std::optional<DeviceNode> StatNode(const fs::path& hostPath)
 
 bool IsPseudoTerminal(const DeviceNode& node)
 {
-    const unsigned number = major(node.status.st_rdev);
-    return node.IsCharacterDevice() && number >= kFirstPtySlaveMajor && number <= kLastPtySlaveMajor;
+    return node.IsCharacterDevice() && IsPseudoTerminal(node.status.st_rdev);
 }
 
 bool IsTerminalAlias(const DeviceNode& node)
@@ -47,11 +45,5 @@ bool IsTerminalDevice(const DeviceNode& node)
 {
     if (!node.IsCharacterDevice() || IsTerminalAlias(node))
         return false;
-    if (IsPseudoTerminal(node))
-        return true;
-    const std::string number =
-        std::to_string(major(node.status.st_rdev)) + ":" + std::to_string(minor(node.status.st_rdev));
-    std::error_code error;
-    const fs::path subsystem = fs::read_symlink(OnHost("/sys/dev/char/" + number + "/subsystem"), error);
-    return !error && subsystem.filename() == "tty";
+    return IsPseudoTerminal(node) || TtyName(node.status.st_rdev, OnHost("/sys"));
 }

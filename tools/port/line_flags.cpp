@@ -13,31 +13,31 @@ namespace {
 // The device opened the way the comm calls open it: exclusively, lines lowered at once.
 class ProbeOpen {
 public:
-    explicit ProbeOpen(const std::filesystem::path& path) : m_fd(OpenExclusiveTty(path)) {}
+    explicit ProbeOpen(const std::filesystem::path& path) : m_held(OpenExclusiveTty(path)) {}
     ~ProbeOpen()
     {
-        if (m_fd >= 0) {
-            ReleaseExclusiveTty(m_fd);
-            close(m_fd);
+        if (m_held) {
+            ReleaseExclusiveTty(m_held->fd);
+            close(m_held->fd);
         }
     }
     ProbeOpen(const ProbeOpen&) = delete;
     ProbeOpen& operator=(const ProbeOpen&) = delete;
 
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_held ? m_held->fd : -1; }
 
 private:
-    int m_fd;
+    std::optional<HeldTty> m_held;
 };
 
 std::string OpenFailure()
 {
-    const FailureCause cause = LastFailureCause();
+    const FailureCause& cause = LastFailureCause();
     if (cause.error == EWOULDBLOCK || cause.error == EBUSY)
         return "another program holds it";
     if (cause.error != 0)
         return std::strerror(cause.error);
-    return cause.reason ? cause.reason : "it would not open";
+    return cause.reason.empty() ? "it would not open" : cause.reason;
 }
 
 }  // namespace

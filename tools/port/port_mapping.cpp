@@ -112,7 +112,7 @@ int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device,
     }
     out << name << " -> " << target.string() << (target != path ? " (" + path.string() + ")" : "") << "\n"
         << "  in " << mapFolder.string() << "\n";
-    const auto holders = OpenFiles::Scan().HoldersOf(*node);
+    const auto holders = OpenFiles::Scan().HoldersOf(*node, {path, target});
     PrintNotes(path, listed, holders, out);
     if (!noXonXoff) {
         ReportFlowControl(name, path, *node, listed && listed->console, holders, out);

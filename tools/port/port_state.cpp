@@ -3,6 +3,8 @@
 #include "board_uarts.h"
 #include "host_paths.h"
 
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,6 +38,19 @@ std::optional<std::string> ReasonNotToProbe(const PortState& state)
     if (!state.holders.empty() && !state.PseudoTerminal())
         return "another program holds it";
     return std::nullopt;
+}
+
+// The device's names in /dev that programs may have locked.
+std::vector<fs::path> NamesOf(const PortState& state)
+{
+    std::vector<fs::path> names{state.path};
+    if (state.serial) {
+        for (const auto& name : {std::optional<fs::path>(state.serial->node), state.serial->byId, state.serial->alias}) {
+            if (name && std::find(names.begin(), names.end(), *name) == names.end())
+                names.push_back(*name);
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -88,7 +103,7 @@ PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& dev
             state.serial = ListedDevice(*state.node, devices);
         state.terminal = IsTerminalDevice(*state.node);
         state.access = MayOpen(host);
-        state.holders = openFiles.HoldersOf(*state.node);
+        state.holders = openFiles.HoldersOf(*state.node, NamesOf(state));
     }
     if (const auto reason = ReasonNotToProbe(state))
         state.flowControl = {std::nullopt, *reason};

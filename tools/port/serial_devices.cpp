@@ -3,13 +3,12 @@
 #include "board_uarts.h"
 #include "device_node.h"
 #include "host_paths.h"
+#include "tty_device.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <iterator>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -103,15 +102,7 @@ bool NameOrder(const SerialDevice& a, const SerialDevice& b)
     return split(a.kernelName) < split(b.kernelName);
 }
 
-// The ttys the kernel writes its console to, from the console's class entry; the tty's own
-// console attribute says the same on newer kernels only.
-std::vector<std::string> ConsoleNames()
-{
-    std::istringstream names(ReadAttribute(OnHost("/sys/class/tty/console/active")));
-    return {std::istream_iterator<std::string>(names), std::istream_iterator<std::string>()};
-}
-
-SerialDevice Describe(const fs::path& classEntry, const std::vector<std::string>& consoles)
+SerialDevice Describe(const fs::path& classEntry)
 {
     SerialDevice device;
     device.kernelName = classEntry.filename().string();
@@ -127,8 +118,7 @@ SerialDevice Describe(const fs::path& classEntry, const std::vector<std::string>
     device.uart = boardUart.empty() ? UartName(type) : boardUart;
     // A board's UART driver registers only hardware it found, whatever type it reports.
     device.absent = type == "0" && boardUart.empty();
-    device.console = ReadAttribute(classEntry / "console") == "Y" ||
-                     std::find(consoles.begin(), consoles.end(), device.kernelName) != consoles.end();
+    device.console = IsKernelConsole(device.kernelName, OnHost("/sys"));
     device.byId = ByIdName(device.node);
     device.alias = SerialAlias(device.node);
     return device;
@@ -139,13 +129,12 @@ SerialDevice Describe(const fs::path& classEntry, const std::vector<std::string>
 std::vector<SerialDevice> FindSerialDevices()
 {
     std::vector<SerialDevice> devices;
-    const std::vector<std::string> consoles = ConsoleNames();
     std::error_code error;
     for (fs::directory_iterator entry(OnHost("/sys/class/tty"), error), end; !error && entry != end;
          entry.increment(error)) {
         // Virtual terminals, pseudo-terminals and the console alias have no device link.
         if (fs::exists(fs::symlink_status(entry->path() / "device")))
-            devices.push_back(Describe(entry->path(), consoles));
+            devices.push_back(Describe(entry->path()));
     }
     std::sort(devices.begin(), devices.end(), NameOrder);
     return devices;
