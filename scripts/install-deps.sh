@@ -52,6 +52,7 @@ test_packages=(
     dpkg-dev desktop-file-utils file
     lintian appstream appstream-compose man-db groff-base
     librsvg2-common  # Debian 13's appstreamcli compose reads the SVG icon through gdk-pixbuf's loader
+    minicom          # a real peer that marks the line with a lock file only
 )
 # The Windows program's compilers and Wine, and the ARM cross builds with qemu-user: amd64 only.
 amd64_packages=(

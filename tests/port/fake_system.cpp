@@ -4,6 +4,11 @@
 
 #include <fstream>
 
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -64,6 +69,7 @@ void FakeSystem::AddUsbAdapter(const UsbAdapter& adapter, const fs::path& device
     AddTty(usbDevice / "1-2:1.0" / adapter.kernelName, adapter.kernelName, "usb-serial", adapter.driver);
     fs::create_symlink(device, m_root / "dev" / adapter.kernelName);
     fs::create_symlink("../../" + adapter.kernelName, m_root / "dev/serial/by-id" / adapter.byId);
+    SetUdevRecord(device, "E:ID_MM_DEVICE_IGNORE=1");
 }
 
 void FakeSystem::AddAcmDevice(const std::string& kernelName, const fs::path& device)
@@ -73,6 +79,7 @@ void FakeSystem::AddAcmDevice(const std::string& kernelName, const fs::path& dev
     WriteAttribute(usbDevice / "idProduct", "0043");
     AddTty(usbDevice / "1-3:1.0", kernelName, "usb", "cdc_acm");
     fs::create_symlink(device, m_root / "dev" / kernelName);
+    SetUdevRecord(device, "E:ID_MM_DEVICE_IGNORE=1");
 }
 
 void FakeSystem::SetModel(const std::string& model)
@@ -112,4 +119,37 @@ void FakeSystem::AddBluetoothUart(const std::string& hardware, const std::string
     bind(client, "serial", bluetoothDriver);
     fs::create_directories(m_root / "sys/bus/serial/devices");
     fs::create_symlink(fs::relative(client, m_root / "sys/bus/serial/devices"), m_root / "sys/bus/serial/devices/serial0-0");
+}
+
+void FakeSystem::SetUdevRecord(const fs::path& device, const std::string& lines)
+{
+    struct stat node {};
+    ASSERT_EQ(stat(device.c_str(), &node), 0) << device;
+    WriteAttribute(m_root / "run/udev/data" / ("c" + std::to_string(major(node.st_rdev)) + ":" + std::to_string(minor(node.st_rdev))),
+                   lines);
+}
+
+void FakeSystem::AddTtylessUsbDevice(const std::string& usbPath, const UsbAdapter& ids, const std::string& interfaceDriver)
+{
+    const fs::path usbDevice = m_root / "sys/devices/pci0000:00/0000:00:14.0/usb1" / usbPath;
+    WriteAttribute(usbDevice / "idVendor", ids.vendorId);
+    WriteAttribute(usbDevice / "idProduct", ids.productId);
+    WriteAttribute(usbDevice / "bcdDevice", "0264");
+    WriteAttribute(usbDevice / "manufacturer", ids.manufacturer);
+    WriteAttribute(usbDevice / "product", ids.product);
+    const fs::path interface = usbDevice / (usbPath + ":1.0");
+    WriteAttribute(interface / "modalias", "usb:v" + ids.vendorId + "p" + ids.productId + "d0264dcFFdsc00dp00icFFisc01ip00in00");
+    if (!interfaceDriver.empty()) {
+        const fs::path driver = m_root / "sys/bus/usb/drivers" / interfaceDriver;
+        fs::create_directories(driver);
+        fs::create_symlink(fs::relative(driver, interface), interface / "driver");
+    }
+    const fs::path devices = m_root / "sys/bus/usb/devices";
+    fs::create_directories(devices);
+    fs::create_symlink(fs::relative(interface, devices), devices / interface.filename());
+}
+
+void FakeSystem::AddUdevRules(const std::string& name, const std::string& content)
+{
+    WriteAttribute(m_root / "usr/lib/udev/rules.d" / name, content);
 }

@@ -41,6 +41,16 @@ public:
     // A UART at `hardware` that the serial device bus gave to a Bluetooth driver: it has no tty.
     void AddBluetoothUart(const std::string& hardware, const std::string& driver, const std::string& bluetoothDriver);
 
+    // udev's record of the device `device` leads to ("E:KEY=VALUE" lines). The USB devices above
+    // start with ModemManager told to leave them alone, so that a ModemManager running on the
+    // machine changes no listing; a test of ModemManager clears it.
+    void SetUdevRecord(const std::filesystem::path& device, const std::string& lines);
+    // A USB device plugged in at `usbPath` ("1-4") whose one interface no serial driver took:
+    // `interfaceDriver` is empty, or usbfs for a program that claimed it (brltty does).
+    void AddTtylessUsbDevice(const std::string& usbPath, const UsbAdapter& ids, const std::string& interfaceDriver);
+    // A udev rules file of a package, in /usr/lib/udev/rules.d.
+    void AddUdevRules(const std::string& name, const std::string& content);
+
 private:
     // The class entry, the device link and the driver link of one tty below `hardware`.
     void AddTty(const std::filesystem::path& hardware, const std::string& kernelName, const std::string& bus,

@@ -4,21 +4,18 @@
 #include "config_home.h"
 #include "fake_system.h"
 #include "port_run.h"
+#include "process_tools.h"
 #include "program_command.h"
 #include "pty_line.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-
-#include <chrono>
-#include <csignal>
-#include <thread>
+#include <iomanip>
 
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -72,46 +69,6 @@ public:
 
 private:
     int m_fd;
-};
-
-// A program by the name of a Bluetooth attach tool, holding `device` open, as hciattach holds
-// the UART it gave to Bluetooth.
-class BluetoothAttach {
-public:
-    explicit BluetoothAttach(const std::string& device)
-    {
-        const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        m_pid = fork();
-        if (m_pid == 0) {
-            execl("/bin/sleep", "hciattach", "60", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fd);
-        const std::string commandLine = "/proc/" + std::to_string(m_pid) + "/cmdline";
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!Started(commandLine) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~BluetoothAttach()
-    {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    BluetoothAttach(const BluetoothAttach&) = delete;
-    BluetoothAttach& operator=(const BluetoothAttach&) = delete;
-
-    pid_t Pid() const { return m_pid; }
-
-private:
-    static bool Started(const std::string& commandLine)
-    {
-        std::ifstream in(commandLine);
-        std::string first;
-        std::getline(in, first, '\0');
-        return first == "hciattach";
-    }
-
-    pid_t m_pid;
 };
 
 // The block of the listing that starts with the line `head`, up to the blank line after it.
@@ -286,8 +243,8 @@ TEST(BoardUartTest, APisUartsShowByAliasWithWhatKeepsASendFromWorkingAndThePiWay
     pi3.SetModel("Raspberry Pi 3 Model B Plus Rev 1.3");
     pi3.AddAbsentUart("ttyS0");
     pi3.AddBoardUart("3f201000.serial", "ttyAMA0", "uart-pl011", pl011.SlavePath(), "serial1");
-    const BluetoothAttach attach(pl011.SlavePath());
-    const std::string holder = "hciattach (pid " + std::to_string(attach.Pid()) + ")";
+    const ProgramHolding attach("hciattach", pl011.SlavePath());
+    const std::string holder = attach.Text();
     const PortRun older = RunPort({"--map-dir", mapDir}, {.root = pi3.Root()});
     ASSERT_EQ(older.exitCode, 0) << older.err;
     EXPECT_NE(Block(older.out, "/dev/serial1").find(
@@ -302,6 +259,61 @@ TEST(BoardUartTest, APisUartsShowByAliasWithWhatKeepsASendFromWorkingAndThePiWay
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_TRUE(check.out.ends_with("/dev/serial1: a Send will not work:\n  - Bluetooth has it: " + holder + "\n"))
         << check.out;
+}
+
+// What takes a port behind the user's back, each named with its fix: ModemManager probing a
+// board, a live lock file, and brltty holding a CH340 adapter that therefore has no tty.
+TEST_F(PortCommandTest, ModemManagerALockFileAndBrlttyAreNamedWithTheirFixes)
+{
+    PtyLine board;
+    system.AddAcmDevice("ttyACM0", board.SlavePath());
+    system.SetUdevRecord(board.SlavePath(), "");
+    const ProgramHolding modemManager("ModemManager", board.SlavePath());
+    const auto fix = [](const std::string& vendor, const std::string& product) {
+        return "               fix: keep ModemManager off it: put this line in "
+               "/etc/udev/rules.d/99-vornikal-modemmanager.rules\n"
+               "                      ACTION==\"add|change\", SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"" + vendor +
+               "\", ATTRS{idProduct}==\"" + product + "\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"
+               "                    then run 'sudo udevadm control --reload-rules' and plug the adapter in again;\n"
+               "                    or stop ModemManager: sudo systemctl stop ModemManager\n";
+    };
+    // Programs lock the name they were given: here the by-id name of the FTDI adapter.
+    fs::create_directories(system.Root() / "run/lock");
+    std::ofstream(system.Root() / "run/lock" / ("LCK..serial_by-id_" + kFtdi.byId)) << std::setw(10) << getpid() << "\n";
+    const std::string locker = "port_command_test (pid " + std::to_string(getpid()) + ", lock file /run/lock/LCK..serial_by-id_" +
+                               kFtdi.byId + ")";
+    system.AddTtylessUsbDevice("1-4", {"", "", "1a86", "7523", "QinHeng Electronics", "USB Serial", "", ""}, "usbfs");
+    system.AddUdevRules("85-brltty.rules", "# Device: 1A86:7523\n"
+                                           "ENV{PRODUCT}==\"1a86/7523/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\", "
+                                           "GOTO=\"brltty_usb_run\"\n");
+
+    const PortRun listing = Port({});
+    ASSERT_EQ(listing.exitCode, 0) << listing.err;
+    EXPECT_NE(Block(listing.out, "/dev/ttyACM0").find("  in use       by " + modemManager.Text() + "\n" + fix("2341", "0043")),
+              std::string::npos) << listing.out;
+    EXPECT_NE(Block(listing.out, kById).find("  in use       by " + locker + "\n"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("USB 1a86:7523 QinHeng Electronics USB Serial, plugged in at 1-4, has no tty:\n"
+                               "  brltty took it: its udev rules (/usr/lib/udev/rules.d/85-brltty.rules) claim "
+                               "1a86:7523 for a braille display\n"
+                               "  fix: if you use no braille display, remove it: sudo apt remove brltty;"),
+              std::string::npos) << listing.out;
+
+    const PortRun probed = Port({"--check", "ttyACM0"});
+    EXPECT_EQ(probed.exitCode, 1);
+    EXPECT_TRUE(probed.out.ends_with("ttyACM0: a Send will not work:\n  - " + modemManager.Text() +
+                                     " has it open, probing it for a modem\n")) << probed.out;
+    const PortRun locked = Port({"--check", "ttyUSB0"});
+    EXPECT_NE(locked.out.find("  - it is locked by " + locker + "\n"), std::string::npos) << locked.out;
+
+    // ModemManager runs: an adapter udev has not put out of its reach may be taken when plugged in.
+    system.SetUdevRecord(adapter.SlavePath(), "");
+    const PortRun unheld = Port({"--check", "/dev/ttyUSB0"});
+    EXPECT_NE(unheld.out.find("  ModemManager may open it for a few seconds after it is plugged in, to probe for a modem\n" +
+                              fix(kFtdi.vendorId, kFtdi.productId)),
+              std::string::npos) << unheld.out;
+    const PortRun gone = Port({"--check", "ttyUSB1"});
+    EXPECT_NE(gone.err.find("USB 1a86:7523 QinHeng Electronics USB Serial, plugged in at 1-4, has no tty:"),
+              std::string::npos) << "an adapter asked for by name that got no tty is shown: " << gone.err;
 }
 
 TEST(PortOnAPseudoTerminalTest, MapsThePathAsGivenAndTurnsXonXoffOff)

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -150,6 +151,40 @@ std::optional<int> ExitCodeInChild(const std::function<int()>& body, std::chrono
     return WEXITSTATUS(*status);
 }
 
+ChildProcess::~ChildProcess()
+{
+    if (IsRunning()) {
+        Signal(SIGKILL);
+        WaitForExit(std::chrono::seconds(5));
+    }
+    if (m_pidfd >= 0)
+        close(m_pidfd);
+}
+
+void ChildProcess::Started(pid_t pid)
+{
+    m_pid = pid;
+    m_pidfd = OpenPidfd(pid);
+}
+
+std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit)
+{
+    if (!m_status)
+        m_status = Reap(m_pid, m_pidfd, limit);
+    return m_status;
+}
+
+bool ChildProcess::IsRunning()
+{
+    return m_pid > 0 && !WaitForExit(std::chrono::milliseconds(0));
+}
+
+void ChildProcess::Signal(int signal) const
+{
+    // Through the pidfd, so a reaped and reused process id is never hit.
+    syscall(SYS_pidfd_send_signal, m_pidfd, signal, nullptr, 0);
+}
+
 ChildProgram::ChildProgram(const std::vector<std::string>& programArguments)
 {
     const std::vector<std::string> arguments = ProgramCommand(programArguments);
@@ -163,7 +198,8 @@ ChildProgram::ChildProgram(const std::vector<std::string>& programArguments)
     for (const auto& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    const int error = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+    pid_t pid = -1;
+    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     m_output = pipeEnds[0];
@@ -171,36 +207,12 @@ ChildProgram::ChildProgram(const std::vector<std::string>& programArguments)
         errno = error;
         ThrowErrno("posix_spawn");
     }
-    m_pidfd = OpenPidfd(m_pid);
+    Started(pid);
 }
 
 ChildProgram::~ChildProgram()
 {
-    if (IsRunning()) {
-        Signal(SIGKILL);
-        WaitForExit(std::chrono::seconds(5));
-    }
-    if (m_pidfd >= 0)
-        close(m_pidfd);
     close(m_output);
-}
-
-std::optional<int> ChildProgram::WaitForExit(std::chrono::milliseconds limit)
-{
-    if (!m_status)
-        m_status = Reap(m_pid, m_pidfd, limit);
-    return m_status;
-}
-
-bool ChildProgram::IsRunning()
-{
-    return m_pid > 0 && !WaitForExit(std::chrono::milliseconds(0));
-}
-
-void ChildProgram::Signal(int signal) const
-{
-    // Through the pidfd, so a reaped and reused process id is never hit.
-    syscall(SYS_pidfd_send_signal, m_pidfd, signal, nullptr, 0);
 }
 
 std::string ChildProgram::ReadLine(std::chrono::milliseconds limit)
@@ -216,7 +228,64 @@ std::string ChildProgram::ReadLine(std::chrono::milliseconds limit)
     return {};
 }
 
-bool WaitForFile(const std::string& path, ChildProgram& program, std::chrono::milliseconds limit)
+TerminalProgram::TerminalProgram(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = forkpty(&m_terminal, nullptr, nullptr, nullptr);
+    if (pid < 0)
+        ThrowErrno("forkpty");
+    if (pid == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    Started(pid);
+}
+
+TerminalProgram::~TerminalProgram()
+{
+    close(m_terminal);
+}
+
+std::string TerminalProgram::Screen(std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    char buffer[4096];
+    // A terminal whose program has ended reads EIO once its output is taken.
+    while (Readable(m_terminal, MillisecondsUntil(deadline))) {
+        const ssize_t length = read(m_terminal, buffer, sizeof buffer);
+        if (length <= 0)
+            break;
+        m_screen.append(buffer, static_cast<std::size_t>(length));
+    }
+    return m_screen;
+}
+
+ProgramHolding::ProgramHolding(const std::string& program, const std::string& device) : m_program(program)
+{
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sleep", program.c_str(), "60", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fd);
+    if (pid < 0)
+        ThrowErrno("fork");
+    Started(pid);
+    // Named and holding once it has exec'd: its command line then starts with the name.
+    const std::string commandLine = "/proc/" + std::to_string(pid) + "/cmdline";
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (Contents(commandLine).substr(0, program.size() + 1) != program + '\0' && Clock::now() < deadline &&
+           !WaitForExit(std::chrono::milliseconds(1)))
+        ;
+}
+
+ProgramHolding::~ProgramHolding() = default;
+
+bool WaitForFile(const std::string& path, ChildProcess& process, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
     constexpr std::chrono::milliseconds kLookAgain(10);
@@ -225,8 +294,8 @@ bool WaitForFile(const std::string& path, ChildProgram& program, std::chrono::mi
             return true;
         if (Clock::now() >= deadline)
             return false;
-        // Waiting on the program's end, so a plug that failed ends the wait at once.
-        if (program.WaitForExit(std::min(kLookAgain, std::chrono::duration_cast<std::chrono::milliseconds>(
+        // Waiting on the program's end, so a program that failed ends the wait at once.
+        if (process.WaitForExit(std::min(kLookAgain, std::chrono::duration_cast<std::chrono::milliseconds>(
                                                         deadline - Clock::now()))))
             return std::filesystem::exists(path);
     }

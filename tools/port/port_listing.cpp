@@ -3,8 +3,10 @@
 #include "board_uarts.h"
 #include "device_map.h"
 #include "host_paths.h"
+#include "modem_manager.h"
 #include "port_mapping.h"
 #include "port_state.h"
+#include "ttyless_adapters.h"
 
 #include <algorithm>
 #include <string>
@@ -80,6 +82,17 @@ std::string InUseText(const PortState& state)
         text += MoreLine("fix: " + ConsoleFix(state.serial->kernelName));
     if (!state.BluetoothHolders().empty())
         text += MoreLine("fix: " + BluetoothFix());
+    const bool probing = std::any_of(state.holders.begin(), state.holders.end(),
+                                     [](const Holder& holder) { return IsModemManager(holder.program); });
+    const bool mayProbe = !probing && state.serial && ModemManagerMayProbe(*state.serial, state.node->status.st_rdev);
+    if (mayProbe)
+        text += Field("ModemManager", "may open it for a few seconds after it is plugged in, to probe for a modem");
+    if (probing || mayProbe) {
+        const auto fix = ModemManagerFix(state.serial ? state.serial->usb : std::nullopt);
+        text += MoreLine("fix: " + fix.front());
+        for (auto line = fix.begin() + 1; line != fix.end(); ++line)
+            text += MoreLine("     " + *line);
+    }
     return text;
 }
 
@@ -235,6 +248,16 @@ void PrintBoardNotes(const std::vector<PortState>& listed, std::ostream& out)
         << "  To use it: " << UartOnFix() << "\n\n";
 }
 
+// Adapters that are plugged in but got no tty, so the listing has no block for them.
+void PrintTtylessAdapters(std::ostream& out)
+{
+    for (const TtylessAdapter& adapter : FindTtylessAdapters()) {
+        for (const std::string& line : TtylessAdapterText(adapter))
+            out << line << "\n";
+        out << "\n";
+    }
+}
+
 void PrintComOne(const fs::path& mapFolder, const std::vector<MappedPort>& mapped, const Inspector& inspector,
                  std::ostream& out)
 {
@@ -286,6 +309,7 @@ void ListPorts(const fs::path& mapFolder, std::ostream& out)
     if (!absent.empty())
         out << "Not offered: " << Joined(absent) << " (UART ports the kernel registered with no hardware behind them)\n\n";
     PrintBoardNotes(inspector.Listed(), out);
+    PrintTtylessAdapters(out);
     PrintMap(mapFolder, mapped, out);
     PrintComOne(mapFolder, mapped, inspector, out);
     if (inspector.Partial())
@@ -300,6 +324,7 @@ int CheckPort(const fs::path& mapFolder, const std::string& device, std::ostream
     const PortState state = inspector.Inspect(path, true);
     if (!state.Present()) {
         err << "vornikal-port: " << path.string() << " is not present (run vornikal-port to list the devices present)\n";
+        PrintTtylessAdapters(err);
         return kNotDone;
     }
     if (state.serial)

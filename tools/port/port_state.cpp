@@ -2,6 +2,7 @@
 
 #include "board_uarts.h"
 #include "host_paths.h"
+#include "modem_manager.h"
 
 #include <algorithm>
 
@@ -68,9 +69,16 @@ std::vector<std::string> PortState::Problems() const
         problems.push_back("you may not open it: " + access.why);
     if (serial && serial->console)
         problems.push_back("it is the system console");
+    // A Send keeps off a device any other program holds, however it holds it.
     for (const Holder& holder : holders) {
-        if (holder.locked)
+        if (IsBluetoothAttachProgram(holder.program))
+            continue;
+        if (IsModemManager(holder.program))
+            problems.push_back(HoldersText({holder}) + " has it open, probing it for a modem");
+        else if (holder.locked || !holder.lockFile.empty())
             problems.push_back("it is locked by " + HoldersText({holder}));
+        else
+            problems.push_back("another program has it open: " + HoldersText({holder}));
     }
     if (const auto bluetooth = BluetoothHolders(); !bluetooth.empty())
         problems.push_back("Bluetooth has it: " + HoldersText(bluetooth));
