@@ -66,13 +66,16 @@ std::optional<std::string> TakeLock(const fs::path& device, ClaimCheck& check)
 // own checks where they cannot be looked into.
 std::optional<std::string> OpenElsewhere(dev_t rdev, std::vector<std::string>& notes)
 {
+    const FoundFiles open =
+        FindOpenFiles([rdev](const struct stat& file) { return S_ISCHR(file.st_mode) && file.st_rdev == rdev; });
     std::vector<pid_t> holders;
-    const int hidden = ForEachOpenFile([&](pid_t pid, const struct stat& file) {
-        if (S_ISCHR(file.st_mode) && file.st_rdev == rdev && std::find(holders.begin(), holders.end(), pid) == holders.end())
-            holders.push_back(pid);
-    });
+    for (const OpenFile& descriptor : open.files) {
+        if (std::find(holders.begin(), holders.end(), descriptor.pid) == holders.end())
+            holders.push_back(descriptor.pid);
+    }
+    const int hidden = open.hidden;
     if (hidden > 0)
-        notes.push_back(std::to_string(hidden) + " processes of other users not looked into");
+        notes.push_back(std::to_string(hidden) + " processes could not be looked into (other users' programs): the kernel's own checks stand for them");
     if (holders.empty())
         return std::nullopt;
     std::string text;

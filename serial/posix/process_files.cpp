@@ -1,15 +1,56 @@
 #include "process_files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <string_view>
+#include <thread>
 
-#include <dirent.h>
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr std::size_t kMostWorkers = 4;
+
+// A folder of /proc read in large steps straight from the kernel: a scan reads hundreds of them.
+class Entries {
+public:
+    explicit Entries(int folder) : m_folder(folder) {}
+    Entries(const Entries&) = delete;
+    Entries& operator=(const Entries&) = delete;
+
+    // The next entry's name, or null at the end.
+    const char* Next()
+    {
+        if (m_at >= m_length) {
+            m_length = syscall(SYS_getdents64, m_folder, m_buffer, sizeof m_buffer);
+            m_at = 0;
+            if (m_length <= 0)
+                return nullptr;
+        }
+        const auto* entry = reinterpret_cast<const Entry*>(m_buffer + m_at);
+        m_at += entry->length;
+        return entry->name;
+    }
+
+private:
+    // The kernel's record of one entry (struct linux_dirent64).
+    struct Entry {
+        ino64_t inode;
+        off64_t next;
+        unsigned short length;
+        unsigned char type;
+        char name[1];
+    };
+    int m_folder;
+    alignas(Entry) char m_buffer[16384];
+    long m_length = 0;
+    long m_at = 0;
+};
 
 // A /proc entry that is a process: digits only.
 pid_t ProcessNumber(std::string_view name)
@@ -25,60 +66,92 @@ pid_t ProcessNumber(std::string_view name)
     return pid;
 }
 
-// Every descriptor of one process, read through its fd folder; false when it may not be read.
-bool ForEachDescriptor(int processes, pid_t pid, const std::function<void(pid_t, const struct stat&)>& found)
+// Every process but this one, by number; `processes` is /proc, open.
+std::vector<pid_t> Processes(int processes)
 {
-    const std::string folder = std::to_string(pid) + "/fd";
-    const int fds = openat(processes, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<pid_t> numbers;
+    const pid_t self = getpid();
+    Entries entries(processes);
+    while (const char* name = entries.Next()) {
+        const pid_t pid = ProcessNumber(name);
+        if (pid > 0 && pid != self)
+            numbers.push_back(pid);
+    }
+    return numbers;
+}
+
+// The wanted descriptors of one process, read through its fd folder; false when it may not be read.
+bool LookInto(int processes, pid_t pid, const std::function<bool(const struct stat&)>& wanted, FoundFiles& found)
+{
+    char folder[32];
+    std::snprintf(folder, sizeof folder, "%d/fd", static_cast<int>(pid));
+    const int fds = openat(processes, folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fds < 0)
         return errno != EACCES && errno != EPERM;  // a process that ended meanwhile is no loss
-    DIR* entries = fdopendir(fds);
-    if (entries == nullptr) {
-        close(fds);
-        return true;
-    }
-    while (const dirent* entry = readdir(entries)) {
+    bool readable = true;
+    Entries entries(fds);
+    while (const char* name = entries.Next()) {
+        if (name[0] == '.')
+            continue;
+        // The entries are links to the process's files: stat follows them and opens nothing.
         struct stat file {};
-        // The entries are links into the process's files: stat follows them without opening any.
-        if (entry->d_name[0] != '.' && fstatat(dirfd(entries), entry->d_name, &file, 0) == 0)
-            found(pid, file);
+        if (fstatat(fds, name, &file, 0) == 0) {
+            if (wanted(file))
+                found.files.push_back({pid, file});
+        } else if (errno == EACCES || errno == EPERM) {
+            readable = false;
+        }
     }
-    closedir(entries);
-    return true;
+    close(fds);
+    return readable;
+}
+
+// Every `step`th process from `first` on.
+void LookIntoShare(int processes, const std::vector<pid_t>& pids, std::size_t first, std::size_t step,
+                   const std::function<bool(const struct stat&)>& wanted, FoundFiles& found)
+{
+    for (std::size_t i = first; i < pids.size(); i += step)
+        found.hidden += LookInto(processes, pids[i], wanted, found) ? 0 : 1;
 }
 
 }  // namespace
 
-int ForEachOpenFile(const std::function<void(pid_t pid, const struct stat& file)>& found)
+FoundFiles FindOpenFiles(const std::function<bool(const struct stat& file)>& wanted)
 {
-    DIR* processes = opendir("/proc");
-    if (processes == nullptr)
-        return 0;
-    int hidden = 0;
-    const pid_t self = getpid();
-    while (const dirent* entry = readdir(processes)) {
-        const pid_t pid = ProcessNumber(entry->d_name);
-        if (pid > 0 && pid != self && !ForEachDescriptor(dirfd(processes), pid, found))
-            ++hidden;
+    FoundFiles found;
+    const int processes = open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (processes < 0)
+        return found;
+    const std::vector<pid_t> pids = Processes(processes);
+    // The kernel makes up each process's fd folder as it is read, at some microseconds a process:
+    // on a machine with a thousand processes, the cores share the work.
+    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostWorkers);
+    std::vector<FoundFiles> shares(workers);
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t i = 1; i < workers; ++i)
+            helpers.emplace_back([&, i] { LookIntoShare(processes, pids, i, workers, wanted, shares[i]); });
+        LookIntoShare(processes, pids, 0, workers, wanted, shares[0]);
     }
-    closedir(processes);
-    return hidden;
+    close(processes);
+    for (const FoundFiles& share : shares) {
+        found.files.insert(found.files.end(), share.files.begin(), share.files.end());
+        found.hidden += share.hidden;
+    }
+    return found;
 }
 
 std::vector<pid_t> ProcessesNamed(const std::string& program)
 {
     std::vector<pid_t> named;
-    DIR* processes = opendir("/proc");
-    while (processes != nullptr) {
-        const dirent* entry = readdir(processes);
-        if (entry == nullptr)
-            break;
-        const pid_t pid = ProcessNumber(entry->d_name);
-        if (pid > 0 && ProgramName(pid) == program)
+    const int processes = open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (processes < 0)
+        return named;
+    for (const pid_t pid : Processes(processes)) {
+        if (ProgramName(pid) == program)
             named.push_back(pid);
     }
-    if (processes != nullptr)
-        closedir(processes);
+    close(processes);
     return named;
 }
 

@@ -9,9 +9,20 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-// Calls `found` with each descriptor of every process but this one, as stat describes the file it
-// is open on. Gives how many processes could not be looked into (another user's, for a user).
-int ForEachOpenFile(const std::function<void(pid_t pid, const struct stat& file)>& found);
+// A descriptor of another process, as stat describes the file it is open on.
+struct OpenFile {
+    pid_t pid;
+    struct stat file;
+};
+
+struct FoundFiles {
+    std::vector<OpenFile> files;
+    int hidden = 0;  // processes that could not be looked into (another user's, for a user)
+};
+
+// The descriptors of every process but this one that are open on a file `wanted` takes. The
+// processes are looked into by several threads at once, so `wanted` must be safe to call from any.
+FoundFiles FindOpenFiles(const std::function<bool(const struct stat& file)>& wanted);
 
 // The name a process was started by ("minicom"), as short as ps shows it; "?" when it is gone.
 std::string ProgramName(pid_t pid);
@@ -19,5 +30,5 @@ std::string ProgramName(pid_t pid);
 // "minicom (pid 4242)".
 std::string ProcessText(pid_t pid);
 
-// The running processes started by the name `program`, this one included.
+// The running processes, other than this one, started by the name `program`.
 std::vector<pid_t> ProcessesNamed(const std::string& program);

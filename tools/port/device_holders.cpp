@@ -18,10 +18,10 @@ OpenFiles OpenFiles::Scan()
 {
     OpenFiles scan;
     // Only device nodes and files can be what a map entry names.
-    scan.m_partial = ForEachOpenFile([&](pid_t pid, const struct stat& file) {
-        if (S_ISCHR(file.st_mode) || S_ISREG(file.st_mode))
-            scan.m_files.push_back({pid, DeviceNode{file}});
-    }) > 0;
+    const FoundFiles open = FindOpenFiles([](const struct stat& file) { return S_ISCHR(file.st_mode) || S_ISREG(file.st_mode); });
+    for (const ::OpenFile& descriptor : open.files)
+        scan.m_files.push_back({descriptor.pid, DeviceNode{descriptor.file}});
+    scan.m_partial = open.hidden > 0;
     // "1: FLOCK  ADVISORY  WRITE 1234 00:05:87 0 EOF"; waiters are marked "->" and hold nothing.
     std::ifstream locks("/proc/locks");
     for (std::string line; std::getline(locks, line);) {
