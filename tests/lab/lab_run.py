@@ -217,7 +217,7 @@ def run_guest(command, monitor_path, log):
                     continue
                 kind, fields = found.group(1), found.group(2).strip().split("|", 3)
                 if kind == "init":
-                    figures["boot"] = time.monotonic() - start
+                    figures["boot"], figures["uptime"] = time.monotonic() - start, float(fields[0])
                 elif kind == "check" and len(fields) == 4:
                     checks.append(fields)
                 elif kind == "unplug":
@@ -249,8 +249,9 @@ def main():
     print(f"lab {arch}: {len(checks)} checks, {len(failed)} failed")
     for driver, check, result, figure in checks:
         print(f"  {result:4}  {driver:9} {check:44} {figure}")
-    print(f"lab {arch}: boot {figures.get('boot', 0):.1f} s (qemu start to the guest's /init), "
-          f"checks {figures.get('checks', 0):.1f} s; console log: {work / 'console.log'}")
+    print(f"lab {arch}: boot {figures.get('boot', 0):.1f} s (qemu start to the guest's /init, "
+          f"{figures.get('uptime', 0):.1f} s of them on the kernel's clock), checks {figures.get('checks', 0):.1f} s; "
+          f"console log: {work / 'console.log'}")
     if ended != "ok":
         print(f"lab {arch}: FAILED: {ended}; the console's last lines:")
         print("\n".join((work / "console.log").read_text(errors="replace").splitlines()[-30:]))
