@@ -26,7 +26,7 @@ if [ -d "$folder/root/boot" ]; then
     exit 0
 fi
 
-echo "Making the $arch kernel tree in $folder (about half a minute)" >&2
+echo "Making the $arch kernel tree in $folder (under half a minute)" >&2
 arm_tree_as_root rm -rf --one-file-system "$folder"
 unpack_tree "$arch" "$folder.new" "$packages" || { arm_tree_as_root rm -rf "$folder.new"; exit 1; }
 mv "$folder.new" "$folder"
