@@ -54,10 +54,12 @@ test_packages=(
     librsvg2-common  # Debian 13's appstreamcli compose reads the SVG icon through gdk-pixbuf's loader
     minicom          # a real peer that marks the line with a lock file only
 )
-# The Windows program's compilers and Wine, and the ARM cross builds with qemu-user: amd64 only.
+# The Windows program's compilers and Wine, the ARM cross builds with qemu-user, and the lab's
+# machines (scripts/test-lab.sh): amd64 only.
 amd64_packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine locales
     crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user
+    qemu-system-x86 qemu-system-arm
 )
 
 as_root() {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what it needs first.
-#   scripts/test.sh          every lane: what CI and README run (the Windows and ARM lanes on amd64 only),
-#                            ending with scripts/run.sh on a brand-new Debian 12 and Debian 13
+#   scripts/test.sh          every lane: what CI and README run (the Windows, ARM and lab lanes on amd64
+#                            only), ending with scripts/run.sh on a brand-new Debian 12 and Debian 13
 #   scripts/test.sh --quick  the Linux build and its tests only (no sanitizer, fuzz or Windows lane),
 #                            the loop to run after each change
 #   scripts/test.sh --dry-run  the lanes this machine would run and the packages it would install
@@ -20,8 +20,9 @@ esac
 arch=${VORNIKAL_ARCH:-$(dpkg --print-architecture)}
 if [ $quick = dry ]; then
     echo "This machine: $arch. Lanes: Linux build and tests, sanitizers, fuzzers$(
-        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), arm64 and armhf under qemu (test-arm.sh)" ||
-            echo "; not the Windows and ARM lanes, which need an amd64 machine")"
+        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), arm64 and armhf under qemu (test-arm.sh)," \
+            "real serial drivers in QEMU guests (test-lab.sh)" ||
+            echo "; not the Windows, ARM and lab lanes, which need an amd64 machine")"
     exec scripts/install-deps.sh --dry-run
 fi
 
@@ -50,6 +51,9 @@ else
     echo "Windows tests: skipped: Wine runs Windows programs on amd64 machines only; this one is $arch"
     echo "ARM cross builds: skipped: they are made on an amd64 machine; this $arch machine's own build was tested above"
 fi
+# The comm calls and the programs on the kernel's real serial drivers, in QEMU guests (it says why it
+# skips on machines other than amd64).
+scripts/test-lab.sh
 
 # README's first command on a brand-new Debian 12 and Debian 13, so a package missing from the run
 # list shows here. Inside such a tree (scripts/fresh-machine.sh --full runs this command there) it
