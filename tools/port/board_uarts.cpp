@@ -2,6 +2,7 @@
 
 #include "device_node.h"
 #include "host_paths.h"
+#include "sysfs_files.h"
 
 #include <fstream>
 #include <iterator>
@@ -9,13 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string LinkName(const fs::path& link)
-{
-    std::error_code error;
-    const fs::path target = fs::read_symlink(link, error);
-    return error ? std::string() : target.filename().string();
-}
 
 bool IsSerialAliasName(const std::string& name)
 {

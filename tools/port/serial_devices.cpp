@@ -3,6 +3,7 @@
 #include "board_uarts.h"
 #include "device_node.h"
 #include "host_paths.h"
+#include "sysfs_files.h"
 #include "tty_device.h"
 
 #include <algorithm>
@@ -13,23 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAttribute(const fs::path& file)
-{
-    std::ifstream in(file);
-    std::string value;
-    std::getline(in, value);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back())))
-        value.pop_back();
-    return value;
-}
-
-std::string LinkName(const fs::path& link)
-{
-    std::error_code error;
-    const fs::path target = fs::read_symlink(link, error);
-    return error ? std::string() : target.filename().string();
-}
 
 fs::path DevicesTop()
 {
@@ -56,9 +40,7 @@ std::optional<UsbIdentity> UsbIdentityOf(fs::path device)
     for (; device.string().starts_with(top.string()) && device != top; device = device.parent_path()) {
         if (!fs::exists(device / "idVendor"))
             continue;
-        return UsbIdentity{ReadAttribute(device / "idVendor"), ReadAttribute(device / "idProduct"),
-                           ReadAttribute(device / "manufacturer"), ReadAttribute(device / "product"),
-                           ReadAttribute(device / "serial")};
+        return ReadUsbIdentity(device);
     }
     return std::nullopt;
 }

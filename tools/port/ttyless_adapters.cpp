@@ -1,6 +1,7 @@
 #include "ttyless_adapters.h"
 
 #include "host_paths.h"
+#include "sysfs_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include <fnmatch.h>
 #include <sys/utsname.h>
@@ -15,20 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string FirstLine(const fs::path& file)
-{
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-std::string LinkName(const fs::path& link)
-{
-    std::error_code error;
-    return fs::read_symlink(link, error).filename().string();
-}
 
 // "0403" as udev's PRODUCT writes it: lower case, no leading zeros.
 std::string ProductPart(std::string hex)
@@ -98,6 +86,8 @@ private:
     std::optional<std::vector<std::pair<std::string, std::string>>> m_aliases;
 };
 
+constexpr std::string_view kProductMatch = "ENV{PRODUCT}==\"";
+
 // The brltty rules file that claims "vendor/product/bcd" (ENV{PRODUCT}=="1a86/7523/*"), if any.
 std::string BrlttyRulesFor(const std::string& product)
 {
@@ -108,22 +98,17 @@ std::string BrlttyRulesFor(const std::string& product)
                 continue;
             std::ifstream rules(file->path());
             for (std::string line; std::getline(rules, line);) {
-                const auto start = line.find("ENV{PRODUCT}==\"");
-                if (line.starts_with("#") || start == std::string::npos)
+                const auto match = line.find(kProductMatch);
+                if (line.starts_with("#") || match == std::string::npos)
                     continue;
-                const std::string pattern = line.substr(start + 15, line.find('"', start + 15) - (start + 15));
+                const auto start = match + kProductMatch.size();
+                const std::string pattern = line.substr(start, line.find('"', start) - start);
                 if (fnmatch(pattern.c_str(), product.c_str(), 0) == 0)
                     return OnSystem(file->path()).string();
             }
         }
     }
     return {};
-}
-
-UsbIdentity IdentityOf(const fs::path& device)
-{
-    return {FirstLine(device / "idVendor"), FirstLine(device / "idProduct"), FirstLine(device / "manufacturer"),
-            FirstLine(device / "product"), FirstLine(device / "serial")};
 }
 
 }  // namespace
@@ -144,11 +129,11 @@ std::vector<TtylessAdapter> FindTtylessAdapters()
         const fs::path device = fs::canonical(entry->path(), unresolved).parent_path();
         if (unresolved)
             continue;
-        TtylessAdapter adapter{name.substr(0, name.find(':')), IdentityOf(device),
-                               aliases.DriverFor(FirstLine(entry->path() / "modalias")), {}};
+        TtylessAdapter adapter{name.substr(0, name.find(':')), ReadUsbIdentity(device),
+                               aliases.DriverFor(ReadAttribute(entry->path() / "modalias")), {}};
         adapter.brlttyRules = BrlttyRulesFor(ProductPart(adapter.identity.vendorId) + "/" +
                                              ProductPart(adapter.identity.productId) + "/" +
-                                             ProductPart(FirstLine(device / "bcdDevice")));
+                                             ProductPart(ReadAttribute(device / "bcdDevice")));
         const bool listed = std::any_of(adapters.begin(), adapters.end(),
                                         [&](const TtylessAdapter& a) { return a.usbPath == adapter.usbPath; });
         if (!listed && (!adapter.serialDriver.empty() || !adapter.brlttyRules.empty()))
