@@ -1,20 +1,16 @@
 #include "process_files.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <string_view>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
-
-constexpr std::size_t kMostWorkers = 4;
 
 // A folder of /proc read in large steps straight from the kernel: a scan reads hundreds of them.
 class Entries {
@@ -106,14 +102,6 @@ bool LookInto(int processes, pid_t pid, const std::function<bool(const struct st
     return readable;
 }
 
-// Every `step`th process from `first` on.
-void LookIntoShare(int processes, const std::vector<pid_t>& pids, std::size_t first, std::size_t step,
-                   const std::function<bool(const struct stat&)>& wanted, FoundFiles& found)
-{
-    for (std::size_t i = first; i < pids.size(); i += step)
-        found.hidden += LookInto(processes, pids[i], wanted, found) ? 0 : 1;
-}
-
 }  // namespace
 
 FoundFiles FindOpenFiles(const std::function<bool(const struct stat& file)>& wanted)
@@ -122,22 +110,9 @@ FoundFiles FindOpenFiles(const std::function<bool(const struct stat& file)>& wan
     const int processes = open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (processes < 0)
         return found;
-    const std::vector<pid_t> pids = Processes(processes);
-    // The kernel makes up each process's fd folder as it is read, at some microseconds a process:
-    // on a machine with a thousand processes, the cores share the work.
-    const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostWorkers);
-    std::vector<FoundFiles> shares(workers);
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t i = 1; i < workers; ++i)
-            helpers.emplace_back([&, i] { LookIntoShare(processes, pids, i, workers, wanted, shares[i]); });
-        LookIntoShare(processes, pids, 0, workers, wanted, shares[0]);
-    }
+    for (const pid_t pid : Processes(processes))
+        found.hidden += LookInto(processes, pid, wanted, found) ? 0 : 1;
     close(processes);
-    for (const FoundFiles& share : shares) {
-        found.files.insert(found.files.end(), share.files.begin(), share.files.end());
-        found.hidden += share.hidden;
-    }
     return found;
 }
 

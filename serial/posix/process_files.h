@@ -20,8 +20,8 @@ struct FoundFiles {
     int hidden = 0;  // processes that could not be looked into (another user's, for a user)
 };
 
-// The descriptors of every process but this one that are open on a file `wanted` takes. The
-// processes are looked into by several threads at once, so `wanted` must be safe to call from any.
+// The descriptors of every process but this one that are open on a file `wanted` takes. The kernel
+// makes up each process's fd folder as it is read: some microseconds a process.
 FoundFiles FindOpenFiles(const std::function<bool(const struct stat& file)>& wanted);
 
 // The name a process was started by ("minicom"), as short as ps shows it; "?" when it is gone.

@@ -278,9 +278,10 @@ TEST_F(PortCommandTest, ModemManagerALockFileAndBrlttyAreNamedWithTheirFixes)
                "                    or stop ModemManager: sudo systemctl stop ModemManager\n";
     };
     // Programs lock the name they were given: here the by-id name of the FTDI adapter.
+    const ProgramHolding minicom("minicom", "/dev/null");
     fs::create_directories(system.Root() / "run/lock");
-    std::ofstream(system.Root() / "run/lock" / ("LCK..serial_by-id_" + kFtdi.byId)) << std::setw(10) << getpid() << "\n";
-    const std::string locker = "port_command_test (pid " + std::to_string(getpid()) + ", lock file /run/lock/LCK..serial_by-id_" +
+    std::ofstream(system.Root() / "run/lock" / ("LCK..serial_by-id_" + kFtdi.byId)) << std::setw(10) << minicom.Pid() << "\n";
+    const std::string locker = "minicom (pid " + std::to_string(minicom.Pid()) + ", lock file /run/lock/LCK..serial_by-id_" +
                                kFtdi.byId + ")";
     system.AddTtylessUsbDevice("1-4", {"", "", "1a86", "7523", "QinHeng Electronics", "USB Serial", "", ""}, "usbfs");
     system.AddUdevRules("85-brltty.rules", "# Device: 1A86:7523\n"

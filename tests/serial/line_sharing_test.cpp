@@ -3,7 +3,6 @@
 // itself while it holds it, so that other programs keep off. minicom is the real peer here.
 #include "comm_error.h"
 #include "process_tools.h"
-#include "program_command.h"
 #include "pty_port_fixture.h"
 #include "tty_device.h"
 
@@ -70,7 +69,7 @@ TEST_F(LineSharingTest, MinicomAndASendKeepOffEachOther)
     {
         TerminalProgram holder(minicom);
         ASSERT_TRUE(WaitForFile(lock, holder, 10s)) << "minicom left no lock file: " << holder.Screen(0ms);
-        const ProgramRun send = RunToEnd(ProgramCommand({VORNIKAL_SEND, "--baud", "19200", "41"}));
+        const ProgramRun send = RunToEnd({VORNIKAL_SEND, "--baud", "19200", "41"});
         EXPECT_EQ(send.exitCode, 3);
         EXPECT_NE(send.err.find("in use by minicom (pid " + std::to_string(holder.Pid()) + "): its lock file " +
                                 lock.string()),

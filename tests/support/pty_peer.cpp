@@ -48,7 +48,8 @@ void PtyPeer::ClearReceived()
 
 // While nobody holds the slave the master reports a hang-up; the line counts as held (opened
 // once) from the first poll without it until the next. A close followed at once by an open can
-// pass unseen, so tests count opens only to tell none from some.
+// pass unseen, so tests count opens only to tell none from some. The hang-up is reported at once
+// for as long as it lasts, so the peer looks again a millisecond later rather than spinning.
 void PtyPeer::Serve()
 {
     bool held = false;
@@ -56,6 +57,8 @@ void PtyPeer::Serve()
         pollfd fd{MasterFd(), POLLIN, 0};
         poll(&fd, 1, 2);
         const bool nowHeld = !(fd.revents & POLLHUP);
+        if (!nowHeld)
+            poll(nullptr, 0, 1);
         if (nowHeld && !held) {
             std::lock_guard lock(m_mutex);
             ++m_opens;
