@@ -63,6 +63,22 @@ long StatusKb(pid_t pid, const std::string& field)
     return -1;
 }
 
+pid_t Start(char** argv)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        execv(argv[0], argv);
+        _exit(127);
+    }
+    return child;
+}
+
+void End(pid_t child)
+{
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -77,23 +93,17 @@ int main(int argc, char** argv)
         return 1;
     }
     const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        execv(argv[1], argv + 1);
-        _exit(127);
-    }
-    const bool mapped = child > 0 && WaitForMap(connection.get(), start + kDeadline);
-    const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const long rss = StatusKb(child, "VmRSS"), peak = StatusKb(child, "VmHWM");
-    if (child > 0) {
-        kill(child, SIGTERM);
-        waitpid(child, nullptr, 0);
-    }
-    if (!mapped) {
+    const pid_t child = Start(argv + 1);
+    if (child < 0 || !WaitForMap(connection.get(), start + kDeadline)) {
         std::fprintf(stderr, "map_timer: %s mapped no window within %lld s\n", argv[1],
                      static_cast<long long>(kDeadline.count()));
+        if (child > 0)
+            End(child);
         return 1;
     }
+    const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const long rss = StatusKb(child, "VmRSS"), peak = StatusKb(child, "VmHWM");
+    End(child);
     std::printf("%.1f %ld %ld\n", elapsed, rss, peak);
     return 0;
 }
