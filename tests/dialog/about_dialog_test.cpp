@@ -173,6 +173,24 @@ TEST_F(AboutTest, ClosingTheAboutBoxAnyWayLeavesTheMainDialogAsItWas)
     });
 }
 
+// The group's image of that size as the resource reader decodes it (the deepest one of the size).
+QImage GroupImage(int side)
+{
+    for (const res::IconImage& image : res::LoadIconGroup(qtlayer::ModuleEntries(), IDI_MAIN_ICON)) {
+        if (image.width != side)
+            continue;
+        if (!image.png.empty())
+            return QImage::fromData(image.png.data(), static_cast<int>(image.png.size()), "PNG");
+        return QImage(reinterpret_cast<const uchar*>(image.argb.data()), side, side, QImage::Format_ARGB32).copy();
+    }
+    return {};
+}
+
+QImage Premultiplied(const QPixmap& pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 // The icon drawn by the minimized painting must sit where the centring arithmetic puts it,
 // truncating toward zero for odd and for too-small client areas.
 TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
@@ -180,9 +198,7 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
     RunModal(dialog, [](DialogDriver& d) {
         auto* window = qtlayer::DialogOf(d.Handle());
         // The group's 32 px image with alpha, the standard icon size at 96 DPI.
-        QImage icon;
-        for (const QImage& image : ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON))->images)
-            icon = image.size() == QSize(32, 32) && icon.isNull() ? image : icon;
+        const QImage icon = GroupImage(32);
         for (const QSize size : {QSize(474, 253), QSize(101, 77), QSize(100, 76), QSize(31, 20)}) {
             window->setFixedSize(size);
             const QImage painted = window->RenderIconic();
@@ -194,17 +210,23 @@ TEST_F(AboutTest, MinimizedPaintingCentresTheIcon)
     });
 }
 
-TEST_F(AboutTest, TheDragIconIsTheDialogsIconAndTheWindowIconHasEverySize)
+TEST_F(AboutTest, TheDragIconIsTheDialogsIconAndEverySizeIsDrawnFromItsOwnImage)
 {
     RunModal(dialog, [](DialogDriver& d) {
         const HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_MAIN_ICON));
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(reinterpret_cast<HICON>(d.Send(0, WM_QUERYDRAGICON)), icon);
-        // Every size, for docks and switchers at any scale.
-        QList<QSize> sizes;
-        for (const int side : {256, 128, 64, 48, 40, 32, 24, 20, 16})
-            sizes.append(QSize(side, side));
-        EXPECT_EQ(d.Window()->windowIcon().availableSizes(), sizes) << "WM_SETICON gave the window every size";
+        // The window system gets the sizes window managers draw, at the screen's scale.
+        const QIcon windowIcon = d.Window()->windowIcon();
+        EXPECT_EQ(windowIcon.availableSizes(), (QList<QSize>{{48, 48}, {32, 32}, {16, 16}}));
+        EXPECT_EQ(windowIcon.pixmap(QSize(48, 48), 2.0).size(), QSize(96, 96)) << "a switcher at 2x scale";
+        // Whoever asks for a size of the group gets the image made for it, from either icon.
+        for (const int side : {256, 128, 64, 48, 40, 32, 24, 20, 16}) {
+            const QImage expected = GroupImage(side).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            ASSERT_FALSE(expected.isNull()) << side;
+            EXPECT_EQ(Premultiplied(icon->icon.pixmap(QSize(side, side), 1.0)), expected) << side;
+            EXPECT_EQ(Premultiplied(windowIcon.pixmap(QSize(side, side), 1.0)), expected) << side;
+        }
     });
 }
 

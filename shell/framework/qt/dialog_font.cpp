@@ -1,5 +1,6 @@
 #include "dialog_font.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 
 namespace qtlayer {
@@ -55,6 +56,16 @@ DialogMetrics MetricsFor(const res::DialogTemplate& dialog)
     metrics.baseUnitX = (letters / 26 + 1) / 2;
     metrics.baseUnitY = fm.height();
     return metrics;
+}
+
+ScopedApplicationFont::ScopedApplicationFont(const QFont& font) : m_saved(QApplication::font())
+{
+    QApplication::setFont(font);
+}
+
+ScopedApplicationFont::~ScopedApplicationFont()
+{
+    QApplication::setFont(m_saved);
 }
 
 }  // namespace qtlayer

@@ -26,4 +26,19 @@ struct DialogMetrics {
 
 DialogMetrics MetricsFor(const res::DialogTemplate& dialog);
 
+// While it lives, the application's font is `font`. Some widgets lay their contents out in the
+// application's font while they are being made, before they take their parent's (a QPlainTextEdit
+// its empty document): made meanwhile, they make Qt look up and load no face that the dialog never
+// draws with. The application's own font is back afterwards, for the windows that use it.
+class ScopedApplicationFont {
+public:
+    explicit ScopedApplicationFont(const QFont& font);
+    ~ScopedApplicationFont();
+    ScopedApplicationFont(const ScopedApplicationFont&) = delete;
+    ScopedApplicationFont& operator=(const ScopedApplicationFont&) = delete;
+
+private:
+    QFont m_saved;
+};
+
 }  // namespace qtlayer

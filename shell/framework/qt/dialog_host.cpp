@@ -18,7 +18,10 @@ INT_PTR DialogHost::RunModal(CDialog& dialog, CWnd* owner)
     auto window = std::make_unique<qtlayer::DialogWindow>(dialog, *dialogTemplate, nullptr);
     dialog.m_hWnd = window->Handle();
     if (ownerWidget != nullptr) {
-        // Owned, not a child: the box stays above its owner, which takes no input meanwhile.
+        // Owned, not a child: the box stays above its owner, which takes no input meanwhile. It
+        // shows its owner's icon, as the application's windows all do; given before the window
+        // is made, the icon reaches the window system once.
+        window->setWindowIcon(ownerWidget->windowIcon());
         window->winId();
         window->windowHandle()->setTransientParent(ownerWidget->windowHandle());
         ownerWidget->setEnabled(false);

@@ -64,7 +64,10 @@ DialogWindow::DialogWindow(CDialog& dialog, const res::DialogTemplate& dialogTem
     setFont(m_metrics.font);
     // The template gives the client area; the dialog neither grows nor shrinks.
     setFixedSize(m_metrics.X(dialogTemplate.cx), m_metrics.Y(dialogTemplate.cy));
-    BuildControls(dialogTemplate);
+    {
+        const ScopedApplicationFont controlsFont(m_metrics.font);
+        BuildControls(dialogTemplate);
+    }
     NameFieldsByTheirRowLabels();
 }
 

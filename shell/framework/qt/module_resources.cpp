@@ -21,37 +21,12 @@ HINSTANCE ModuleHandle()
     return reinterpret_cast<HINSTANCE>(&module);
 }
 
-QImage ToQImage(const res::IconImage& image)
-{
-    if (!image.png.empty())
-        return QImage::fromData(image.png.data(), static_cast<int>(image.png.size()), "PNG");
-    if (image.width <= 0 || image.height <= 0 ||
-        image.argb.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
-        return {};
-    QImage result(image.width, image.height, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(result.scanLine(y));
-        std::copy_n(image.argb.begin() + static_cast<std::ptrdiff_t>(y) * image.width, image.width, row);
-    }
-    return result;
-}
-
 std::unique_ptr<HICON__> MakeIcon(std::uint16_t id)
 {
-    auto icon = std::make_unique<HICON__>();
-    // The group lists the deepest image of a size first; the others of that size are for screens
-    // of few colours.
-    for (const res::IconImage& image : res::LoadIconGroup(ModuleEntries(), id)) {
-        const QImage converted = ToQImage(image);
-        if (converted.isNull() ||
-            (!icon->images.empty() && icon->images.back().size() == converted.size()))
-            continue;
-        icon->images.push_back(converted);
-        icon->icon.addPixmap(QPixmap::fromImage(converted));
-    }
-    if (icon->images.empty())
+    auto images = std::make_shared<IconImages>(res::ListIconGroup(ModuleEntries(), id));
+    if (images->IsEmpty())
         return nullptr;
-    return icon;
+    return std::make_unique<HICON__>(HICON__{images, AllSizesIcon(images)});
 }
 
 }  // namespace

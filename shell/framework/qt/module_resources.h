@@ -1,18 +1,18 @@
 // The module's compiled resources, embedded in the executable, and the icons made from them.
 #pragma once
 
+#include "icon_engine.h"
 #include "resource_reader.h"
 #include "win32_names.h"
 
 #include <QIcon>
-#include <QImage>
 
 #include <optional>
 #include <vector>
 
 struct HICON__ {
-    std::vector<QImage> images;  // the group's images, one of each size (the deepest), largest first
-    QIcon icon;                  // all of them: Qt takes the one made for each size and scale
+    qtlayer::SharedIconImages images;  // the group's images, one of each size, decoded when drawn
+    QIcon icon;                        // all of them: a painter takes the one made for its size and scale
 };
 
 namespace qtlayer {

@@ -4,7 +4,6 @@
 #include "dialog_window.h"
 #include "module_resources.h"
 
-#include <QApplication>
 #include <QPainter>
 
 struct HDC__ {
@@ -19,23 +18,15 @@ HICON SetWindowIcon(DialogWindow& dialog, WPARAM which, HICON icon)
     HICON& slot = which == ICON_BIG ? record->bigIcon : record->smallIcon;
     const HICON previous = slot;
     slot = icon;
-    // Every size of both, the big icon's first: docks and switchers take the one made for their
-    // size and scale instead of stretching a small one.
-    QIcon shown;
-    QList<QSize> sizes;
+    // The big icon's images, and the small one's where the big one has none of a size. Before the
+    // window is shown this only records the icon: Qt hands it to the window system once, when it
+    // makes the window.
+    std::vector<SharedIconImages> sources;
     for (HICON each : {record->bigIcon, record->smallIcon}) {
-        for (const QImage& image : each != nullptr ? each->images : std::vector<QImage>{}) {
-            if (!sizes.contains(image.size())) {
-                sizes.append(image.size());
-                shown.addPixmap(QPixmap::fromImage(image));
-            }
-        }
+        if (each != nullptr)
+            sources.push_back(each->images);
     }
-    dialog.setWindowIcon(shown);
-    // The application's main window speaks for the application: its owned boxes and the task
-    // bar show the same icon.
-    if (dialog.parentWidget() == nullptr)
-        QApplication::setWindowIcon(shown);
+    dialog.setWindowIcon(sources.empty() ? QIcon() : WindowSystemIcon(sources));
     return previous;
 }
 

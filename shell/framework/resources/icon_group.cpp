@@ -35,9 +35,9 @@ std::vector<std::uint16_t> ImageIds(Bytes group)
     return ids;
 }
 
-void SortLargestFirst(std::vector<IconImage>& images)
+void SortLargestFirst(std::vector<StoredIconImage>& images)
 {
-    std::stable_sort(images.begin(), images.end(), [](const IconImage& a, const IconImage& b) {
+    std::stable_sort(images.begin(), images.end(), [](const StoredIconImage& a, const StoredIconImage& b) {
         if (a.width * a.height != b.width * b.height)
             return a.width * a.height > b.width * b.height;
         return a.bitCount > b.bitCount;
@@ -46,20 +46,31 @@ void SortLargestFirst(std::vector<IconImage>& images)
 
 }  // namespace
 
-std::vector<IconImage> LoadIconGroup(const std::vector<Entry>& entries, std::uint16_t id)
+std::vector<StoredIconImage> ListIconGroup(const std::vector<Entry>& entries, std::uint16_t id)
 {
     const auto group = Find(entries, kIconGroupType, id);
     if (!group) {
         return {};
     }
-    std::vector<IconImage> images;
+    std::vector<StoredIconImage> images;
     for (const std::uint16_t imageId : ImageIds(*group)) {
         const auto data = Find(entries, kIconType, imageId);
-        if (auto image = data ? detail::DecodeIconImage(*data) : std::nullopt) {
-            images.push_back(std::move(*image));
+        if (auto image = data ? detail::ReadIconImage(*data) : std::nullopt) {
+            images.push_back(*image);
         }
     }
     SortLargestFirst(images);
+    return images;
+}
+
+std::vector<IconImage> LoadIconGroup(const std::vector<Entry>& entries, std::uint16_t id)
+{
+    std::vector<IconImage> images;
+    for (const StoredIconImage& stored : ListIconGroup(entries, id)) {
+        if (auto image = DecodeIconImage(stored)) {
+            images.push_back(std::move(*image));
+        }
+    }
     return images;
 }
 

@@ -172,11 +172,17 @@ std::uint32_t BigEndian32(Bytes bytes)
     return (static_cast<std::uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
 }
 
+bool IsPng(Bytes data)
+{
+    return data.size() >= std::size(kPngSignature) &&
+           std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin());
+}
+
 // The signature, then the IHDR chunk: length, type, width and height (big-endian).
-std::optional<IconImage> PngImage(Bytes data)
+std::optional<StoredIconImage> PngHeader(Bytes data)
 {
     constexpr std::size_t kWidthAt = 16, kHeightAt = 20;
-    if (data.size() < kHeightAt + 4 || !std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin())) {
+    if (data.size() < kHeightAt + 4) {
         return std::nullopt;
     }
     const std::uint32_t width = BigEndian32(data.subspan(kWidthAt, 4));
@@ -184,22 +190,47 @@ std::optional<IconImage> PngImage(Bytes data)
     if (width < 1 || width > kMaxSide || height < 1 || height > kMaxSide) {
         return std::nullopt;
     }
-    return IconImage{static_cast<int>(width), static_cast<int>(height), 32, {}, {data.begin(), data.end()}};
+    return StoredIconImage{static_cast<int>(width), static_cast<int>(height), 32, data};
 }
 
-}  // namespace
-
-std::optional<IconImage> DecodeIconImage(Bytes data)
+std::optional<DibLayout> ReadDib(Bytes data)
 {
-    if (auto png = PngImage(data)) {
-        return png;
-    }
     ByteCursor in(data);
     auto dib = ReadInfoHeader(in);
     if (!dib || !ReadPaletteAndRows(in, *dib)) {
         return std::nullopt;
     }
-    return ToArgb(*dib);
+    return dib;
+}
+
+}  // namespace
+
+std::optional<StoredIconImage> ReadIconImage(Bytes data)
+{
+    if (IsPng(data)) {
+        return PngHeader(data);
+    }
+    const auto dib = ReadDib(data);
+    if (!dib) {
+        return std::nullopt;
+    }
+    return StoredIconImage{dib->width, dib->height, dib->bitCount, data};
 }
 
 }  // namespace res::detail
+
+namespace res {
+
+std::optional<IconImage> DecodeIconImage(const StoredIconImage& image)
+{
+    if (detail::IsPng(image.data)) {
+        return IconImage{image.width, image.height, image.bitCount, {}, {image.data.begin(), image.data.end()}};
+    }
+    const auto dib = detail::ReadDib(image.data);
+    if (!dib) {
+        return std::nullopt;
+    }
+    return detail::ToArgb(*dib);
+}
+
+}  // namespace res

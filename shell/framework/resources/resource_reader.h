@@ -65,9 +65,23 @@ struct IconImage {
     std::vector<std::uint8_t> png;    // a PNG-compressed image as stored, for a platform's decoder
 };
 
-// The images of RT_GROUP_ICON `id`, each decoded from its RT_ICON (1, 4, 8, 24, 32 bpp DIBs with
-// AND mask -> alpha; PNG images kept whole; undecodable images are skipped); largest first, and of
-// one size the deepest first.
+// One image of an icon group as the group stores it: the size and depth its header gives, and its
+// bytes, read only when the image is decoded.
+struct StoredIconImage {
+    int width = 0, height = 0;
+    int bitCount = 0;
+    Bytes data;
+};
+
+// The images of RT_GROUP_ICON `id` that DecodeIconImage reads (1, 4, 8, 24, 32 bpp DIBs with their
+// AND mask, and PNG images), found from their headers alone; largest first, and of one size the
+// deepest first.
+std::vector<StoredIconImage> ListIconGroup(const std::vector<Entry>& entries, std::uint16_t id);
+
+// The pixels of a listed image (AND mask -> alpha); a PNG image is kept whole.
+std::optional<IconImage> DecodeIconImage(const StoredIconImage& image);
+
+// Every image ListIconGroup lists, decoded.
 std::vector<IconImage> LoadIconGroup(const std::vector<Entry>& entries, std::uint16_t id);
 
 // The string table of the version block: language/codepage key (e.g. "040404b0") and key -> value,
