@@ -19,7 +19,7 @@ runs=${VORNIKAL_BENCH_RUNS:-100}
 scripts/install-deps.sh
 build=build-bench
 [ -f $build/CMakeCache.txt ] || cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench vornikal vornikal-send bare_dialog map_timer >/dev/null
+cmake --build $build -j"$(nproc)" --target send_bench comm_trace_bench open_bench vornikal vornikal-send bare_dialog map_timer >/dev/null
 
 source tests/support/x_session.sh
 begin_session
@@ -31,6 +31,8 @@ send_figures() {
     # The comm trace: off, then on with its lines going to a file.
     env -u VORNIKAL_TRACE $build/tests/bench/comm_trace_bench
     VORNIKAL_TRACE=comm $build/tests/bench/comm_trace_bench 2>"$work/trace.log"
+    # What keeping off other holders costs an open, with the machine's processes and a thousand more.
+    $build/tests/bench/open_bench
 
     # vornikal-send, one exchange that nobody answers: from exec to exit, 20 runs, com1 mapped to a
     # pseudo-terminal whose far side stays silent.
