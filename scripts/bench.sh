@@ -36,7 +36,8 @@ send_figures() {
 
     # vornikal-send, one exchange that nobody answers: from exec to exit, 20 runs, com1 mapped to a
     # pseudo-terminal whose far side stays silent.
-    python3 -c 'import os, time; m, s = os.openpty(); print(os.ttyname(s), flush=True); time.sleep(3600)' >"$work/pty" &
+    # The far side holds only the master: a holder of the slave would keep the Send off the line.
+    python3 -c 'import os, time; m, s = os.openpty(); print(os.ttyname(s), flush=True); os.close(s); time.sleep(3600)' >"$work/pty" &
     pids+=($!)
     wait_for 5 test -s "$work/pty" || fail "the silent pseudo-terminal did not open"
     mkdir -p "$XDG_CONFIG_HOME/vornikal/dosdevices"
