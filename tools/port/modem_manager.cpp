@@ -22,6 +22,13 @@ bool UdevSays(dev_t rdev, const std::string& property)
     return false;
 }
 
+// Whether it runs: one look at every process's name, once for the command's one listing.
+bool ModemManagerRuns()
+{
+    static const bool runs = !ProcessesNamed(kService).empty();
+    return runs;
+}
+
 }  // namespace
 
 bool IsModemManager(const std::string& program)
@@ -31,7 +38,7 @@ bool IsModemManager(const std::string& program)
 
 bool ModemManagerMayProbe(const SerialDevice& device, dev_t rdev)
 {
-    return device.usb && !ProcessesNamed(kService).empty() && !UdevSays(rdev, "ID_MM_DEVICE_IGNORE=1");
+    return device.usb && ModemManagerRuns() && !UdevSays(rdev, "ID_MM_DEVICE_IGNORE=1");
 }
 
 std::vector<std::string> ModemManagerFix(const std::optional<UsbIdentity>& usb)
