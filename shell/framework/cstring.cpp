@@ -29,14 +29,6 @@ CString& CString::operator+=(char character)
     return *this;
 }
 
-void CString::MakeUpper()
-{
-    for (char& c : m_text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-}
-
 BOOL CString::LoadString(UINT id)
 {
     // LoadStringA cuts a text that does not fit the buffer; grow until it fits.

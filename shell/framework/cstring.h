@@ -25,8 +25,10 @@ public:
     CString& operator+=(const char* text);
     CString& operator+=(char character);
 
-    // Upper-cases the letters a to z only: bytes of multi-byte characters are left alone, so the
-    // byte length never changes.
+    // Upper-cases the text as the platform does for its 8-bit code page: on Windows every character
+    // of the active code page that has an upper case of the same byte length (a to z, and letters
+    // such as "é" or Greek "α"); on Linux, whose 8-bit code page is UTF-8, the letters a to z only.
+    // The byte length never changes, and bytes that form no character are left as they are.
     void MakeUpper();
     // Loads string resource `id` of the module; FALSE (and an empty text) when it is absent.
     BOOL LoadString(UINT id);

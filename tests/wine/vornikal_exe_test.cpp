@@ -126,6 +126,29 @@ TEST_F(VornikalExeTest, EachEntryFieldFollowsTheLabelOfItsRowAndTheTabOrderIsThe
     }
 }
 
+// The labels moved before their fields must not move the template's groups: the arrow keys on the
+// two buttons go from one to the other and nowhere else, as the dialog manager finds them and as
+// the keys themselves move the focus.
+TEST_F(VornikalExeTest, TheArrowKeysOnTheTwoButtonsStayOnThem)
+{
+    const HWND send = m_exe.Item(IDOK);
+    const HWND clear = m_exe.Item(IDC_CLEAR_RESULT);
+    for (const BOOL previous : {FALSE, TRUE}) {
+        EXPECT_EQ(::GetNextDlgGroupItem(m_exe.Dialog(), send, previous), clear) << previous;
+        EXPECT_EQ(::GetNextDlgGroupItem(m_exe.Dialog(), clear, previous), send) << previous;
+    }
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_exe.Dialog(), nullptr), &info) ? info.hwndFocus : nullptr;
+    };
+    ASSERT_TRUE(m_exe.Send(m_exe.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(send), TRUE));
+    for (const HWND expected : {clear, send, clear}) {
+        ASSERT_TRUE(::PostMessageW(focus(), WM_KEYDOWN, VK_DOWN, 0x01500001));
+        EXPECT_TRUE(exe::WaitUntil([&] { return focus() == expected; })) << ::GetDlgCtrlID(focus());
+    }
+}
+
 TEST_F(VornikalExeTest, ASendBeforeAnyRateIsChosenOpensNothingAndShowsNothing)
 {
     Fill(L"2", {L"01", L"02", L"03", L"04"});
@@ -158,6 +181,16 @@ TEST_F(VornikalExeTest, LowerAndUpperCaseHexGiveTheSameByte)
     Fill(L"4", {L"a5", L"A5", L"7e", L"fF"});
     ASSERT_NO_FATAL_FAILURE();
     EXPECT_EQ(SendAnswered(4, {}), (Bytes{0xA5, 0xA5, 0x7E, 0xFF}));
+}
+
+// "α" is CE B1 in the program's UTF-8 code page and its upper case "Α" is CE 91: the Send's
+// arithmetic makes 0x41 of the upper case, where the lower case's own bytes would give 0x61.
+TEST_F(VornikalExeTest, AByteTextIsUpperCasedAsThePlatformDoesInItsCodePage)
+{
+    ASSERT_TRUE(m_exe.ChooseRate(kRate57600));
+    Fill(L"1", {L"\x03b1", L"", L"", L""});
+    ASSERT_NO_FATAL_FAILURE();
+    EXPECT_EQ(SendAnswered(1, {}), Bytes{0x41});
 }
 
 TEST_F(VornikalExeTest, EachAnsweredByteAppendsItsLineBelowWhatTheBoxHeld)
