@@ -5,7 +5,7 @@
 
 // The read time-out Open applies: a read may take 1 ms for each byte it asks for (no constant, no
 // interval), and ends sooner only when all of them came. The read's size is therefore its window:
-// the Send's read of 100 bytes listens for 100 ms.
+// the Send's read of transfer::kReceiveSize bytes listens for as many milliseconds.
 inline constexpr DWORD kReadMsPerByte = 1;
 constexpr DWORD ReadWindowMs(DWORD bytesAsked)
 {

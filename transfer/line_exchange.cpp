@@ -21,7 +21,7 @@ DWORD MsUntil(Clock::time_point end)
 }
 
 // Reads of the port's own time-out, each asking for no more bytes than the rest of the window
-// allows, so the window's end is a read's end. For the Send's window that is one read of 100 bytes.
+// allows, so the window's end is a read's end. The Send's window is one read of kReceiveSize bytes.
 std::vector<std::uint8_t> ReadAnswer(CCommPort& port, AnswerWindow window)
 {
     std::vector<std::uint8_t> answer(static_cast<std::size_t>(std::max(window.most, 0)));
