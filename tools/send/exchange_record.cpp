@@ -2,6 +2,7 @@
 
 #include "answer_output.h"
 #include "send_options.h"
+#include "system_text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -75,7 +76,7 @@ void PrintRecord(std::ostream& out, const SendCommand& command, const std::strin
     line["elapsed_ms"] = record.elapsed.count();
     line["outcome"] = OutcomeText(OutcomeOf(record, command.expect));
     if (record.failure)
-        line["reason"] = FailureText(command, *record.failure);
+        line["reason"] = SystemTextAsUtf8(FailureText(command, *record.failure));
     // Replacement characters rather than an exception for a system text that is not UTF-8.
     out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
