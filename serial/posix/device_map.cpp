@@ -98,7 +98,7 @@ void MapComPortInThisProcess(unsigned portNumber, const std::filesystem::path& d
 std::optional<std::filesystem::path> ThisProcessComPortEntry(unsigned portNumber)
 {
     const ProcessEntry& entry = TheProcessEntry();
-    if (entry.port == 0 || entry.port != portNumber)
+    if (entry.port != portNumber)
         return std::nullopt;
     return entry.device;
 }
