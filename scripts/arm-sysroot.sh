@@ -17,12 +17,12 @@ case "$arch" in
     *) echo "usage: scripts/arm-sysroot.sh arm64|armhf" >&2; exit 2 ;;
 esac
 
-# What the build links (Qt, GL, GoogleTest) and what the tests need at run time (Qt's platform plugins,
+# What the build links (Qt, GL, GoogleTest; the JSON headers) and what the tests need at run time (Qt's platform plugins,
 # the dialogs' stand-in face and fontconfig to find it).
 # The C++ library is the cross compiler's own (GCC 12 on Debian 12, 14 on Debian 13).
 case "$arch" in arm64) cxx=aarch64-linux-gnu-g++ ;; armhf) cxx=arm-linux-gnueabihf-g++ ;; esac
 packages=libc6-dev,libstdc++-$("$cxx" -dumpversion)-dev,qt6-base-dev,qt6-qpa-plugins,libgl-dev,libegl-dev,libxkbcommon-dev
-packages+=,libvulkan-dev,googletest,libgtest-dev,fontconfig,fonts-noto-cjk
+packages+=,libvulkan-dev,googletest,libgtest-dev,fontconfig,fonts-noto-cjk,nlohmann-json3-dev
 
 trees=${VORNIKAL_ARM_TREES:-$PWD/build-trees}
 key=$( (cat scripts/arm-sysroot.sh scripts/arm-tree.sh scripts/apt-archive.sh; echo "$packages") | sha256sum | cut -c1-12)

@@ -30,6 +30,7 @@ install-deps.sh: this system has no apt-get, so nothing was installed. Install t
     headers (winresrc.h) and the i686 mingw-w64 gcc, which windres preprocesses with: the
     Linux program embeds the compiled Windows resources
   - scdoc, which makes the manual pages
+  - nlohmann/json 3.10 or newer (header-only), which vornikal-send writes its --json records with
   - the font Noto Serif CJK TC, the face the dialogs are laid out for
 Then build with the plain cmake commands (README.md, "Building on other systems").
 END
@@ -42,6 +43,7 @@ run_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     binutils-mingw-w64-i686 mingw-w64-i686-dev gcc-mingw-w64-i686-win32 fonts-noto-cjk
     scdoc
+    nlohmann-json3-dev  # header-only; vornikal-send's --json, in the Linux and the Windows builds
 )
 fresh_packages=(mmdebstrap)
 test_packages=(

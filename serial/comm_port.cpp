@@ -1,5 +1,7 @@
 #include "comm_port.h"
 
+#include "line_rate_match.h"
+
 #include <cstring>
 
 namespace {
@@ -9,8 +11,8 @@ constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURG
 
 // Reads the device's settings and changes only the framing, the rate and the hardware lines;
 // software flow control, parity checking and the special characters stay as the device has them.
-// Gives SetCommState's error, ERROR_SUCCESS when the device took the settings.
-DWORD ApplyLineSettings(HANDLE device, DWORD baud)
+// SetCommState's result is not looked at: Open succeeds once the device is open.
+void ApplyLineSettings(HANDLE device, DWORD baud)
 {
     DCB dcb;
     std::memset(&dcb, 0, sizeof dcb);
@@ -29,12 +31,12 @@ DWORD ApplyLineSettings(HANDLE device, DWORD baud)
     dcb.fOutxDsrFlow = 0;
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    return SetCommState(device, &dcb) ? ERROR_SUCCESS : GetLastError();
+    SetCommState(device, &dcb);
 }
 
 }  // namespace
 
-CCommPort::CCommPort(const char* portName) : m_portName{}, m_device(INVALID_HANDLE_VALUE), m_settingsError(ERROR_SUCCESS)
+CCommPort::CCommPort(const char* portName) : m_portName{}, m_device(INVALID_HANDLE_VALUE)
 {
     // A name that does not fit is not cut down to a shorter one, which could name another
     // device: the port keeps no name and Open refuses it.
@@ -56,18 +58,30 @@ int CCommPort::Open(DWORD baud)
     if (m_device == INVALID_HANDLE_VALUE)
         return 0;
 
-    m_settingsError = ApplyLineSettings(m_device, baud);
+    ApplyLineSettings(m_device, baud);
     SetCommMask(m_device, EV_RXCHAR);
     SetupComm(m_device, kQueueSize, kQueueSize);
     PurgeComm(m_device, kPurgeAll);
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = 1;
+    timeouts.ReadTotalTimeoutMultiplier = kReadMsPerByte;
     timeouts.ReadTotalTimeoutConstant = 0;
     timeouts.WriteTotalTimeoutMultiplier = 1;
     timeouts.WriteTotalTimeoutConstant = 0;
     SetCommTimeouts(m_device, &timeouts);
     return 1;
+}
+
+DWORD CCommPort::CheckLineSettings(DWORD baud) const
+{
+    DCB dcb;
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(m_device, &dcb))
+        return GetLastError();
+    const bool held = RateMatches(dcb.BaudRate, baud) && dcb.ByteSize == 8 && dcb.Parity == NOPARITY &&
+                      dcb.StopBits == ONESTOPBIT;
+    return held ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
 }
 
 int CCommPort::Write(const void* data, int length)

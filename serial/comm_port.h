@@ -3,6 +3,15 @@
 
 #include "win32_comm.h"
 
+// The read time-out Open applies: a read may take 1 ms for each byte it asks for (no constant, no
+// interval), and ends sooner only when all of them came. The read's size is therefore its window:
+// the Send's read of transfer::kReceiveSize bytes listens for as many milliseconds.
+inline constexpr DWORD kReadMsPerByte = 1;
+constexpr DWORD ReadWindowMs(DWORD bytesAsked)
+{
+    return bytesAsked * kReadMsPerByte;
+}
+
 class CCommPort {
 public:
     explicit CCommPort(const char* portName);
@@ -14,9 +23,10 @@ public:
     // 1 when the device was opened (the line settings are then applied, their results ignored),
     // 0 when it could not be.
     int Open(DWORD baud);
-    // Why the device refused the line settings at the last Open (GetLastError right after
-    // SetCommState); ERROR_SUCCESS when it took them.
-    DWORD SettingsError() const { return m_settingsError; }
+    // Whether the open device now holds the line settings Open applied at `baud`, read back with
+    // GetCommState: ERROR_SUCCESS when it does, GetCommState's error when the settings cannot be
+    // read, ERROR_INVALID_PARAMETER when the device kept others (it refused the rate or framing).
+    DWORD CheckLineSettings(DWORD baud) const;
     int Write(const void* data, int length);
     int Read(void* buffer, int length);
     void Close();
@@ -24,5 +34,4 @@ public:
 private:
     char m_portName[20];
     HANDLE m_device;
-    DWORD m_settingsError;
 };

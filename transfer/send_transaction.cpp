@@ -21,7 +21,7 @@ void CProbeDialog::OnOK()
 {
     m_currentPort = std::make_unique<CCommPort>(kPortName);
     const std::optional<DWORD> rate = ChosenRate();
-    if (!rate || transfer::TakePort(*m_currentPort, *rate, transfer::RefusedSettings::WriteAnyway)) {
+    if (!rate || transfer::TakePort(*m_currentPort, *rate)) {
         m_currentPort.reset();
         return;
     }
@@ -38,7 +38,8 @@ void CProbeDialog::OnOK()
         byteTexts[i].MakeUpper();
         frame[static_cast<std::size_t>(i)] = transfer::FrameByte(byteTexts[i].Str());
     }
-    for (const std::uint8_t byte : transfer::Exchange(*m_currentPort, frame, count))
+    const std::span<const std::uint8_t> sent(frame.data(), static_cast<std::size_t>(transfer::BytesToSend(count)));
+    for (const std::uint8_t byte : transfer::Exchange(*m_currentPort, sent).received)
         AppendResultLine(CString(transfer::ResultLine(byte)));
     // Destroying the port discards what is still queued and releases the device.
     m_currentPort.reset();

@@ -1,4 +1,4 @@
-// CreateFileA and CloseHandle for the comN devices.
+// CreateFileA and CloseHandle for the comN devices, wherever the map or this process's entry points.
 #include "comm_error.h"
 #include "comm_handle.h"
 #include "comm_trace.h"
@@ -28,7 +28,9 @@ ResolvedDevice Resolve(unsigned port, const fs::path& device)
     std::error_code error;
     const fs::path end = fs::canonical(device, error);
     ResolvedDevice resolved{error ? "(missing)" : end.string(), {}, {}};
-    if (device == UnmappedComPortDevice(port))
+    if (ThisProcessComPortEntry(port))
+        resolved.route = "(this process's entry com" + std::to_string(port) + " -> " + device.string() + ")";
+    else if (device == UnmappedComPortDevice(port))
         resolved.route = "(com" + std::to_string(port) + " has no map entry)";
     else
         resolved.route = "(map entry " + device.string() + " -> " + fs::read_symlink(device, error).string() + ")";

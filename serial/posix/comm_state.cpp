@@ -6,6 +6,7 @@
 #include "comm_trace_format.h"
 #include "modem_lines.h"
 #include "line_rate.h"
+#include "line_rate_match.h"
 
 #include <cstdint>
 #include <string>
@@ -15,16 +16,11 @@
 
 namespace {
 
-// A UART reaches most rates only through a divisor; like the Windows driver, accept what lands
-// within 1% of the request and refuse a device that settled further away.
+// A device that settled further from the request than RateMatches allows has refused it.
 bool RateTaken(int fd, DWORD requested)
 {
     const auto found = ReadLineRate(fd);
-    if (!found)
-        return false;
-    const DWORD actual = found->bitsPerSecond;
-    const std::uint64_t difference = actual > requested ? actual - requested : requested - actual;
-    return difference * 100 <= requested;
+    return found && RateMatches(found->bitsPerSecond, requested);
 }
 
 void ApplyModemLines(CommDevice& device, const DCB& dcb)

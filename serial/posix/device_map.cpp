@@ -14,27 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kDevicePrefix = "\\\\.\\";
-constexpr unsigned kLastPort = 255;
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
         return std::tolower(x) == std::tolower(y);
     });
-}
-
-std::optional<unsigned> DecimalWithoutLeadingZero(std::string_view digits)
-{
-    if (digits.empty() || digits.size() > 3 || digits.front() == '0')
-        return std::nullopt;
-    unsigned value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value;
 }
 
 // XDG says a relative value is to be ignored.
@@ -44,6 +28,17 @@ std::optional<std::filesystem::path> AbsoluteFromEnvironment(const char* variabl
     if (value == nullptr || value[0] != '/')
         return std::nullopt;
     return std::filesystem::path(value);
+}
+
+struct ProcessEntry {
+    unsigned port = 0;
+    fs::path device;
+};
+
+ProcessEntry& TheProcessEntry()
+{
+    static ProcessEntry entry;
+    return entry;
 }
 
 std::string PortName(unsigned portNumber)
@@ -83,18 +78,6 @@ std::vector<fs::path> Spellings(const fs::path& folder, const std::string& name)
 
 }  // namespace
 
-std::optional<unsigned> ComPortNumber(std::string_view name)
-{
-    if (name.starts_with(kDevicePrefix))
-        name.remove_prefix(kDevicePrefix.size());
-    if (name.size() < 4 || !EqualsIgnoringCase(name.substr(0, 3), "com"))
-        return std::nullopt;
-    auto number = DecimalWithoutLeadingZero(name.substr(3));
-    if (!number || *number > kLastPort)
-        return std::nullopt;
-    return number;
-}
-
 std::optional<std::filesystem::path> DeviceMapFolder()
 {
     auto configHome = AbsoluteFromEnvironment("XDG_CONFIG_HOME");
@@ -107,8 +90,23 @@ std::optional<std::filesystem::path> DeviceMapFolder()
     return *configHome / "vornikal" / "dosdevices";
 }
 
+void MapComPortInThisProcess(unsigned portNumber, const std::filesystem::path& device)
+{
+    TheProcessEntry() = {portNumber, device};
+}
+
+std::optional<std::filesystem::path> ThisProcessComPortEntry(unsigned portNumber)
+{
+    const ProcessEntry& entry = TheProcessEntry();
+    if (entry.port != portNumber)
+        return std::nullopt;
+    return entry.device;
+}
+
 std::filesystem::path ComPortDevice(unsigned portNumber)
 {
+    if (auto own = ThisProcessComPortEntry(portNumber))
+        return *own;
     if (auto folder = DeviceMapFolder())
         return ComPortDevice(*folder, portNumber);
     return UnmappedComPortDevice(portNumber);

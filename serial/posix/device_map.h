@@ -1,22 +1,28 @@
-// DOS serial device names ("com1", "\\.\COM12") and the per-user map that says which Unix device
-// each one is: a folder of symlinks named after the ports. The comm calls read it; the loopback
-// plug and vornikal-port write it.
+// The per-user map that says which Unix device each DOS serial device name ("com1", "\\.\COM12")
+// is: a folder of symlinks named after the ports. The comm calls read it; the loopback plug and
+// vornikal-port write it.
 #pragma once
+
+#include "com_port_name.h"
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-// The port number of a comN name (N from 1 to 255, case-insensitive, "\\.\" prefix allowed);
-// nothing for any other name.
-std::optional<unsigned> ComPortNumber(std::string_view name);
-
 // ${XDG_CONFIG_HOME:-$HOME/.config}/vornikal/dosdevices; nothing when neither variable is usable.
 std::optional<std::filesystem::path> DeviceMapFolder();
 
-// The device that port N stands for: the map entry named comN (an exact lower-case name first,
-// then any spelling), else /dev/ttyS(N-1).
+// An entry of this process alone, before the folder's: port N stands for `device` here, however
+// long its path. A port's name holds 19 characters, so vornikal-send opens a device given by its
+// path (/dev/serial/by-id/...) as a comN this entry points at, and the open checks and locks every
+// name on the way from that path, as for a folder entry. One entry; set before the port is opened.
+void MapComPortInThisProcess(unsigned portNumber, const std::filesystem::path& device);
+// The device this process's entry gives port N, if it has one.
+std::optional<std::filesystem::path> ThisProcessComPortEntry(unsigned portNumber);
+
+// The device that port N stands for: this process's entry, else the map entry named comN (an exact
+// lower-case name first, then any spelling), else /dev/ttyS(N-1).
 std::filesystem::path ComPortDevice(unsigned portNumber);
 // The same in a given map folder.
 std::filesystem::path ComPortDevice(const std::filesystem::path& folder, unsigned portNumber);

@@ -1,8 +1,9 @@
 // VORNIKAL_TRACE=comm through one real Send: every comm call the dialog makes prints one line on
 // standard error, in order, with its arguments by name, the device com1 led to and the result;
 // a failed open says why in words. Nothing else is printed.
-#include "dialog_driver.h"
 #include "device_map.h"
+#include "dialog_driver.h"
+#include "line_exchange.h"
 #include "probe_dialog.h"
 #include "pty_peer.h"
 #include "resource.h"
@@ -73,7 +74,7 @@ TEST(CommTraceTest, OneSendPrintsEachCommCallInOrderAndAFailedOpenSaysWhy)
         R"(SetCommTimeouts\()" + handle + R"(, timeouts=\{ReadIntervalTimeout=MAXDWORD ReadTotalTimeoutMultiplier=1 )"
             R"(ReadTotalTimeoutConstant=0 WriteTotalTimeoutMultiplier=1 WriteTotalTimeoutConstant=0\}\))" + rest,
         R"(WriteFile\()" + handle + R"(, bytesToWrite=2, data=\[7e 81\]\))" + rest + " bytesWritten=2",
-        R"(ReadFile\()" + handle + R"(, bytesToRead=100\))" + rest + R"( bytesRead=1 data=\[41\])",
+        R"(ReadFile\()" + handle + ", bytesToRead=" + std::to_string(transfer::kReceiveSize) + R"(\))" + rest + R"( bytesRead=1 data=\[41\])",
         R"(PurgeComm\()" + handle + ", flags=" + kPurgeAll + R"(\))" + rest,
         R"(CloseHandle\()" + handle + R"(\))" + rest,
     });

@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "dialog_driver.h"
 #include "fake_comm.h"
+#include "line_exchange.h"
 #include "probe_dialog.h"
 #include "resource.h"
 
@@ -23,7 +24,7 @@ const std::vector<BYTE> kFrame{0x01, 0x02, 0x03, 0x04};
 const std::vector<BYTE> kAnswer{0x00, 0x80, 0xFF};
 
 const fake_comm::Calls kSendCalls = fake_comm::Concat(
-    fake_comm::kOpenCalls, {{"WriteFile(h, 4, null)", "ReadFile(h, 100, null)"}, fake_comm::kCloseCalls});
+    fake_comm::kOpenCalls, {{"WriteFile(h, 4, null)", "ReadFile(h, " + std::to_string(transfer::kReceiveSize) + ", null)"}, fake_comm::kCloseCalls});
 
 std::string LinesOf(const std::vector<BYTE>& bytes)
 {

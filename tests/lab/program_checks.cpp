@@ -100,6 +100,16 @@ void RunSendChecks(const LabLine& line, const ScopedConfigHome& home)
                      "exit " + std::to_string(run.exitCode) + ", " + std::to_string(run.out.size()) + " characters"));
     }
     {
+        // By the device's own path, as a bench names it: an eight-byte request echoed whole.
+        FarEnd far(line.farEnd);
+        far.StartEcho();
+        const ProgramRun run = RunToEnd({kSend, "--port", line.device, "--baud", "57600", "--frame", "0103000000010A84",
+                                         "--max", "8", "--wait", "1000", "--expect", "0103000000010A84", "--hex"});
+        Report(line.driver, "vornikal-send --port " + line.device + ", eight bytes and --expect: exit 0",
+               Judge(run.exitCode == 0 && run.out == "01 03 00 00 00 01 0A 84\n",
+                     "exit " + std::to_string(run.exitCode) + ": " + FirstLine(run.out) + FirstLine(run.err)));
+    }
+    {
         FarEnd far(line.farEnd);
         const ProgramRun run = RunToEnd(send);
         Report(line.driver, "vornikal-send, silence: exit 1",

@@ -128,7 +128,11 @@ BOOL GetCommState(HANDLE file, LPDCB dcb)
 BOOL SetCommState(HANDLE file, LPDCB dcb)
 {
     g_state.applied = *dcb;
-    return fake_comm::Record("SetCommState", fake_comm::HandleName(file));
+    if (!fake_comm::Record("SetCommState", fake_comm::HandleName(file)))
+        return FALSE;
+    // A device that took the settings reads them back.
+    g_state.reported = *dcb;
+    return TRUE;
 }
 
 BOOL SetCommMask(HANDLE file, DWORD mask)

@@ -16,7 +16,7 @@ namespace fake_comm {
 struct State {
     std::vector<std::string> calls;          // "Name(arg, arg, ...)", the handle shown as h
     std::set<std::string> failing;           // names of calls that report failure
-    DCB reported{};                          // what GetCommState hands out
+    DCB reported{};                          // what GetCommState hands out; a SetCommState that succeeds sets it
     DCB applied{};                           // the last record SetCommState received
     COMMTIMEOUTS timeouts{};                 // the last record SetCommTimeouts received
     std::deque<BYTE> incoming;               // what ReadFile hands out

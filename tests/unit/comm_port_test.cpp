@@ -55,7 +55,7 @@ TEST_F(CommPortTest, OpenChangesOnlyFramingRateAndHardwareLines)
     EXPECT_EQ(device.applied.XoffChar, 0x13);
 
     EXPECT_EQ(device.timeouts.ReadIntervalTimeout, MAXDWORD);
-    EXPECT_EQ(device.timeouts.ReadTotalTimeoutMultiplier, 1u);
+    EXPECT_EQ(device.timeouts.ReadTotalTimeoutMultiplier, kReadMsPerByte);
     EXPECT_EQ(device.timeouts.ReadTotalTimeoutConstant, 0u);
     EXPECT_EQ(device.timeouts.WriteTotalTimeoutMultiplier, 1u);
     EXPECT_EQ(device.timeouts.WriteTotalTimeoutConstant, 0u);

@@ -89,9 +89,25 @@ TEST(SendExeTest, AnswerSilenceAndBadInputAsOnLinux)
     EXPECT_EQ(run.out, "\r\n");
     EXPECT_EQ(peer::Seen(1), Bytes{0x55});
 
-    run = RunSend(L"--baud 19200 --count 9");
+    run = RunSend(L"--baud 19200 --count 4097");
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_NE(run.err.find("not a count"), std::string::npos) << run.err;
+}
+
+// A bench's probe through either of Windows' names for the port: the eight-byte frame whole, the
+// expected answer, and the record.
+TEST(SendExeTest, ReachesComOneByEitherNameWithAFrameAndAnExpectedAnswer)
+{
+    for (const std::wstring port : {L"COM1", L"\\\\.\\COM1", L"com1"}) {
+        peer::Sentinel();
+        peer::Arm({0x01, 0x03, 0x02, 0x00, 0x2A});
+        const SendRun run = RunSend(L"--port " + port + L" --baud 19200 --frame 0103000000010A84 --expect 0103 --json");
+        EXPECT_EQ(run.exitCode, 0u) << run.err;
+        EXPECT_EQ(peer::Seen(8), Bytes({0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x0A, 0x84}));
+        EXPECT_NE(run.out.find("\"received\":\"010302002A\",\"expected\":\"0103\""), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("\"outcome\":\"answered\"}\r\n"), std::string::npos) << run.out;
+    }
+    EXPECT_EQ(RunSend(L"--port /dev/ttyS0 --baud 19200 01").exitCode, 2u) << "Windows names its ports COMn";
 }
 
 }  // namespace

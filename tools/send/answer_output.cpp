@@ -2,28 +2,23 @@
 
 #include "conversions.h"
 
-#include <string>
-
-namespace {
-
-std::string HexByte(std::uint8_t byte)
+std::string HexText(const std::vector<std::uint8_t>& bytes, const char* separator)
 {
     constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[byte >> 4], kDigits[byte & 0xF]};
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (!text.empty())
+            text += separator;
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
+    }
+    return text;
 }
-
-}  // namespace
 
 void PrintAnswer(std::ostream& out, const std::vector<std::uint8_t>& answer, bool hex)
 {
     if (hex) {
-        std::string line;
-        for (const std::uint8_t byte : answer) {
-            if (!line.empty())
-                line += ' ';
-            line += HexByte(byte);
-        }
-        out << line << '\n';
+        out << HexText(answer, " ") << '\n';
         return;
     }
     for (const std::uint8_t byte : answer) {

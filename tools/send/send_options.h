@@ -1,22 +1,29 @@
 // The command line of vornikal-send.
 #pragma once
 
-#include "conversions.h"
+#include "line_exchange.h"
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
+
+// The most bytes one exchange sends or keeps: the port's queues.
+constexpr int kMostBytes = 4096;
 
 struct SendCommand {
     enum class Action { Send, Help, Version };
     Action action = Action::Send;
-    unsigned port = 1;               // --port comN
-    unsigned long rate = 0;          // --baud
-    transfer::Frame frame{};         // BYTE..., zero after the last one given
-    int count = 0;                   // --count, else the number of bytes given
-    bool hex = false;                // --hex
-    unsigned long repeat = 1;        // --repeat; 0 runs until stopped
-    unsigned long everyMs = 1000;    // --every
+    std::string port = "com1";                  // --port: comN, or on Linux a device's path
+    unsigned long rate = 0;                     // --baud
+    std::vector<std::uint8_t> frame;            // BYTE... or --frame, padded with 00 to --count
+    transfer::AnswerWindow window;              // --max, --wait
+    std::optional<std::vector<std::uint8_t>> expect;  // --expect
+    bool hex = false;                           // --hex
+    bool json = false;                          // --json
+    unsigned long repeat = 1;                   // --repeat; 0 runs until stopped
+    unsigned long everyMs = 1000;               // --every
 };
 
 struct ParsedSend {
