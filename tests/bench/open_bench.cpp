@@ -101,8 +101,8 @@ void Measure(const PtyPeer& peer)
 {
     struct stat device {};
     stat(peer.SlavePath().c_str(), &device);
-    const auto names = DeviceNamesOnTheWay(peer.SlavePath());
-    PrintRow("open: the holder checks alone", Times([&] { ClaimDevice(device.st_rdev, names); }));
+    const DeviceToCheck checked{device, DeviceNamesOnTheWay(peer.SlavePath())};
+    PrintRow("open: the holder checks alone", Times([&] { ClaimDevice(checked); }));
     PrintRow("open: CreateFileA and CloseHandle", Times([] {
                  CloseHandle(CreateFileA("com1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
              }));

@@ -2,6 +2,7 @@
 // ways programs mark one (a lock file, a plain open, the kernel's console), and marks the device
 // itself while it holds it, so that other programs keep off. minicom is the real peer here.
 #include "comm_error.h"
+#include "line_claims.h"
 #include "process_tools.h"
 #include "pty_port_fixture.h"
 #include "tty_device.h"
@@ -12,10 +13,11 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <iomanip>
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,42 +94,94 @@ TEST_F(LineSharingTest, MinicomAndASendKeepOffEachOther)
     EXPECT_FALSE(fs::exists(lock)) << "the lock goes with the handle";
 }
 
-// Lock files of every kind: only a live PID keeps the open off; anything else is no holder, and a
-// stale lock goes. Nothing is followed as a link, nothing hangs.
-TEST_F(LineSharingTest, OnlyALiveLockKeepsTheOpenOffAndAStaleOneGoes)
+// A PID no process has: a child's, once it is reaped.
+pid_t EndedPid()
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+std::string PidLine(pid_t pid, const std::string& after = "\n")
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d", static_cast<int>(pid));
+    return text + after;
+}
+
+// Lock files in every form their writers leave them, under each name a program may lock the device
+// by: what the open decides, and whether the file is still there afterwards. Nothing is followed
+// as a link, nothing hangs.
+TEST_F(LineSharingTest, EveryLockFormIsReadAsItsWritersMeantIt)
 {
     const ProgramHolding other("logger", "/dev/null");
-    std::ofstream(lock) << std::setw(10) << other.Pid() << "\n";
-    EXPECT_EQ(TryCom1(), "in use by logger (pid " + std::to_string(other.Pid()) + "): its lock file " + lock.string());
-
-    // A Send that died holding the port left its lock behind.
-    fs::remove(lock);
-    ASSERT_EQ(ExitCodeInChild(
-                  [] { return CreateFileA("com1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr) ==
-                              INVALID_HANDLE_VALUE; },
-                  10s),
-              0);
-    ASSERT_TRUE(fs::exists(lock));
-    EXPECT_EQ(TryCom1(), "opened");
-    EXPECT_FALSE(fs::exists(lock)) << "the stale lock was replaced by ours, and ours went with the handle";
-
+    const std::string byOther = "in use by " + other.Text() + ": its lock file ";
+    struct stat node {};
+    ASSERT_EQ(stat(peer.SlavePath().c_str(), &node), 0);
+    const fs::path alias = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    const DeviceToCheck device{node, {alias, peer.SlavePath()}};
+    const fs::path aliasLock = kLockFolder / "LCK..serial_by-id_usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    const fs::path numberLock = kLockFolder / DeviceNumberLockName(node.st_rdev);
     const std::string huge(1 << 20, '7');
     const struct {
         const char* what;
+        fs::path file;
         std::string content;
-    } untrusted[] = {{"empty", ""},          {"binary", std::string("\x39\x30\0\0", 4)},
-                     {"pid 0", "         0\n"}, {"pid 1", "         1\n"},
-                     {"beyond the highest pid", "4294967296\n"}, {"huge", huge},
-                     {"words", "minicom\n"}};
-    for (const auto& file : untrusted) {
-        std::ofstream(lock, std::ios::binary) << file.content;
-        EXPECT_EQ(TryCom1(), "opened") << file.what;
-        EXPECT_FALSE(fs::exists(lock)) << file.what;
+        std::chrono::seconds young;  // how long a lock naming no PID counts as being written
+        bool asNobody;               // read by a user other than its writer
+        std::string decision;        // the refusal's start, or "claimed"
+        bool stays;
+    } forms[] = {
+        {"ten digits", lock, PidLine(other.Pid()), kYoungLock, false, byOther + lock.string(), true},
+        {"words after the PID", lock, PidLine(other.Pid(), " minicom user\n"), kYoungLock, false, byOther, true},
+        {"CR LF", lock, PidLine(other.Pid(), "\r\n"), kYoungLock, false, byOther, true},
+        {"more lines", lock, std::to_string(other.Pid()) + "\nlogger\nhost\n", kYoungLock, false, byOther, true},
+        {"fresh and empty", lock, "", kYoungLock, false, "in use by a lock file with no PID in it yet: " + lock.string(), true},
+        {"old and empty", lock, "", 0s, false, "claimed", false},
+        {"old and binary", lock, std::string("\x39\x30\0\0", 4), 0s, false, "claimed", false},
+        {"old and huge", lock, huge, 0s, false, "claimed", false},
+        {"an ended process's", lock, PidLine(EndedPid()), kYoungLock, false, "claimed", false},
+        {"init's", lock, PidLine(1), kYoungLock, false, "in use by ", true},
+        {"by the device's number", numberLock, PidLine(other.Pid()), kYoungLock, false, byOther + numberLock.string(), true},
+        {"by the alias", aliasLock, PidLine(other.Pid()), kYoungLock, false, byOther + aliasLock.string(), true},
+        {"unreadable", lock, PidLine(other.Pid()), kYoungLock, true,
+         "in use by a lock file this user cannot read: " + lock.string(), true},
+    };
+    for (const auto& form : forms) {
+        std::ofstream(form.file, std::ios::binary) << form.content;
+        fs::permissions(form.file, fs::perms::owner_read | fs::perms::owner_write);
+        const HolderSearch search{"/", form.young};
+        const auto decide = [&] {
+            const ClaimCheck check = ClaimDevice(device, search);
+            return check.refusal.value_or("claimed");
+        };
+        if (form.asNobody) {
+            // The decision is made in a child that is no longer root, so it cannot read the file.
+            const auto matched = ExitCodeInChild(
+                [&] { return setgid(65534) == 0 && setuid(65534) == 0 && decide().starts_with(form.decision) ? 0 : 1; }, 10s);
+            EXPECT_EQ(matched, 0) << form.what;
+        } else {
+            const std::string decision = decide();
+            EXPECT_TRUE(decision.starts_with(form.decision)) << form.what << ": " << decision;
+        }
+        EXPECT_EQ(fs::exists(form.file), form.stays) << form.what;
+        fs::remove(form.file);
     }
+
+    // Claimed, the device carries this process's lock under every name and by its number, and
+    // loses them all with the claim.
+    {
+        const ClaimCheck check = ClaimDevice(device);
+        ASSERT_FALSE(check.refusal) << *check.refusal;
+        EXPECT_TRUE(fs::exists(aliasLock) && fs::exists(lock) && fs::exists(numberLock));
+    }
+    EXPECT_FALSE(fs::exists(aliasLock) || fs::exists(lock) || fs::exists(numberLock));
 
     // A link naming a live lock elsewhere, and a folder: never followed nor removed, no lock written.
     const fs::path elsewhere = home.Root() / "live-lock";
-    std::ofstream(elsewhere) << std::setw(10) << other.Pid() << "\n";
+    std::ofstream(elsewhere) << PidLine(other.Pid());
     fs::create_symlink(elsewhere, lock);
     EXPECT_EQ(TryCom1(), "opened");
     EXPECT_TRUE(fs::is_symlink(lock));
@@ -135,6 +189,41 @@ TEST_F(LineSharingTest, OnlyALiveLockKeepsTheOpenOffAndAStaleOneGoes)
     fs::create_directory(lock);
     EXPECT_EQ(TryCom1(), "opened");
     EXPECT_TRUE(fs::is_directory(lock));
+}
+
+// In a PID namespace of its own (a container's) the open is PID 1: its lock names 1 and still goes
+// with the handle. A PID no process here has may be a process outside: that lock stays and refuses.
+TEST_F(LineSharingTest, InAPidNamespaceOwnLocksGoAndUnseenOnesHold)
+{
+    const pid_t outside = EndedPid();
+    const auto code = ExitCodeInChild(
+        [&] {
+            if (unshare(CLONE_NEWPID) != 0)
+                return 2;
+            const pid_t init = fork();
+            if (init == 0) {
+                if (getpid() != 1)
+                    _exit(3);
+                {
+                    ScopedHandle port(CreateCom1());
+                    if (!port.Valid() || !fs::exists(lock))
+                        _exit(4);
+                }
+                if (fs::exists(lock))
+                    _exit(5);
+                std::ofstream(lock) << PidLine(outside);
+                ScopedHandle refused(CreateCom1());
+                _exit(!refused.Valid() && LastFailureCause().reason.starts_with("in use by a lock file naming pid " +
+                                                                                 std::to_string(outside)) && fs::exists(lock) ? 0 : 6);
+            }
+            int status = 0;
+            waitpid(init, &status, 0);
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 7;
+        },
+        10s);
+    if (code == 2)
+        GTEST_SKIP() << "no new PID namespace may be made here (unshare: not permitted)";
+    EXPECT_EQ(code, 0) << "2 no namespace, 3 not PID 1, 4 not opened or not locked, 5 own lock left, 6 unseen lock not honoured";
 }
 
 TEST_F(LineSharingTest, AProgramThatSimplyHasTheDeviceOpenIsNamed)
