@@ -1,7 +1,9 @@
 // What keeping off other holders costs an open: the checks alone (the console, the lock folders,
-// every process's descriptors in /proc, the lock file written and removed) and CreateFileA with
-// CloseHandle as a whole, on a pseudo-terminal mapped as com1, with the machine's own processes and
-// then with a thousand more, each holding a few descriptors. scripts/bench.sh prints the table.
+// /proc/locks, every process's descriptors in /proc, the lock files written and removed) and
+// CreateFileA with CloseHandle as a whole, on a pseudo-terminal mapped as com1, with the machine's
+// own processes, then with a thousand more holding a few descriptors each, then with one more
+// holding 20,000; and from those the cost of each process and of each descriptor.
+// scripts/bench.sh prints the table.
 #include "line_claims.h"
 #include "pty_peer.h"
 #include "win32_names.h"
@@ -12,12 +14,15 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <csignal>
 #include <ctime>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -25,8 +30,9 @@
 
 namespace {
 
-constexpr int kRuns = 200;
+constexpr int kRuns = 100;
 constexpr int kCrowd = 1000;
+constexpr int kDescriptors = 20000;
 
 double ProcessorMs()
 {
@@ -49,16 +55,17 @@ std::pair<double, double> Times(const std::function<void()>& work)
     return {times[times.size() / 2], (ProcessorMs() - processorStart) / kRuns};
 }
 
-// A thousand idle processes, each with the descriptors a small program has.
+// Idle processes, each with the descriptors a small program has, or one with many more.
 class Crowd {
 public:
-    Crowd()
+    Crowd(int processes, int descriptors)
     {
-        for (int i = 0; i < kCrowd; ++i) {
+        for (int i = 0; i < processes; ++i) {
             const pid_t pid = fork();
             if (pid == 0) {
-                // Standard input, output and error, as a small program has them.
+                // Standard input, output and error, as a small program has them, and more.
                 syscall(SYS_close_range, 3, ~0U, 0);
+                OpenMany(descriptors);
                 pause();
                 _exit(0);
             }
@@ -77,6 +84,18 @@ public:
     Crowd& operator=(const Crowd&) = delete;
 
 private:
+    // Descriptors on a plain file, as a program that keeps many files open has them.
+    static void OpenMany(int descriptors)
+    {
+        if (descriptors == 0)
+            return;
+        const rlimit enough{static_cast<rlim_t>(descriptors) + 16, static_cast<rlim_t>(descriptors) + 16};
+        setrlimit(RLIMIT_NOFILE, &enough);
+        const int file = open("/proc/self/exe", O_RDONLY);
+        for (int i = 1; i < descriptors; ++i)
+            dup(file);
+    }
+
     std::vector<pid_t> m_pids;
 };
 
@@ -89,23 +108,30 @@ int ProcessCount()
 }
 
 // Wall time depends on what else the machine runs; processor time less so.
-void PrintRow(const char* what, std::pair<double, double> times)
+void PrintRow(const std::string& what, std::pair<double, double> times)
 {
-    char label[64];
-    std::snprintf(label, sizeof label, "%s, %d processes", what, ProcessCount());
-    std::printf("| %-52s | %9.3f | %9s | median of %d; %.3f ms of processor time |\n", label, times.first, "", kRuns,
-                times.second);
+    std::printf("| %-60s | %9.3f | %9s | median of %d; %.3f ms of processor time |\n", what.c_str(), times.first, "",
+                kRuns, times.second);
 }
 
-void Measure(const PtyPeer& peer)
+void PrintCost(const char* what, double ms, int count)
+{
+    std::printf("| %-60s | %9.2f | %9s | %s |\n", what, ms * 1000 / count, "", "µs, from the medians above");
+}
+
+// The checks alone, and the whole open and close; the checks' median.
+double Measure(const PtyPeer& peer, const std::string& what)
 {
     struct stat device {};
     stat(peer.SlavePath().c_str(), &device);
     const DeviceToCheck checked{device, DeviceNamesOnTheWay(peer.SlavePath())};
-    PrintRow("open: the holder checks alone", Times([&] { ClaimDevice(checked); }));
-    PrintRow("open: CreateFileA and CloseHandle", Times([] {
+    const auto checks = Times([&] { ClaimDevice(checked); });
+    const std::string machine = what + ", " + std::to_string(ProcessCount()) + " processes";
+    PrintRow("open: the holder checks alone, " + machine, checks);
+    PrintRow("open: CreateFileA and CloseHandle, " + machine, Times([] {
                  CloseHandle(CreateFileA("com1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
              }));
+    return checks.first;
 }
 
 }  // namespace
@@ -113,8 +139,18 @@ void Measure(const PtyPeer& peer)
 int main()
 {
     const PtyPeer peer;
-    Measure(peer);
-    const Crowd crowd;
-    Measure(peer);
+    const double alone = Measure(peer, "the machine's own");
+    double crowded = 0;
+    {
+        const Crowd crowd(kCrowd, 0);
+        crowded = Measure(peer, "a thousand more");
+    }
+    double busy = 0;
+    {
+        const Crowd one(1, kDescriptors);
+        busy = Measure(peer, "one more with 20,000 descriptors");
+    }
+    PrintCost("the holder checks: each idle process", crowded - alone, kCrowd);
+    PrintCost("the holder checks: each descriptor", busy - alone, kDescriptors);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "line_claims.h"
 #include "process_tools.h"
 #include "pty_port_fixture.h"
+#include "stuck_file_system.h"
 #include "tty_device.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,10 @@
 #include <cstdio>
 #include <fstream>
 
+#include <poll.h>
 #include <sched.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,6 +59,46 @@ protected:
     }
 
     fs::path lock;
+};
+
+// Whether the process has `file` open, by the link texts of its descriptors.
+bool HasOpen(pid_t pid, const fs::path& file)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        if (fs::read_symlink(entry.path(), error) == file)
+            return true;
+    }
+    return false;
+}
+
+// A name in /dev/serial/by-id for a pseudo-terminal, as udev makes for an adapter; removed with the
+// folders it needed.
+class ByIdLink {
+public:
+    explicit ByIdLink(const fs::path& device)
+    {
+        for (const fs::path folder : {"/dev/serial", "/dev/serial/by-id"}) {
+            if (fs::create_directory(folder))
+                m_made.insert(m_made.begin(), folder);
+        }
+        fs::create_symlink(device, m_path);
+    }
+    ~ByIdLink()
+    {
+        std::error_code ignored;
+        fs::remove(m_path, ignored);
+        for (const fs::path& folder : m_made)
+            fs::remove(folder, ignored);
+    }
+    ByIdLink(const ByIdLink&) = delete;
+    ByIdLink& operator=(const ByIdLink&) = delete;
+
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path = "/dev/serial/by-id/usb-VORNIKAL_test_" + std::to_string(getpid()) + "-if00-port0";
+    std::vector<fs::path> m_made;
 };
 
 std::string MinicomScreenAfterExit(TerminalProgram& minicom)
@@ -234,6 +277,70 @@ TEST_F(LineSharingTest, AProgramThatSimplyHasTheDeviceOpenIsNamed)
         EXPECT_FALSE(fs::exists(lock)) << "a refused open leaves no lock";
     }
     EXPECT_EQ(TryCom1(), "opened");
+}
+
+// A process holds a file on a FUSE mount whose server stopped answering: the open must not ask
+// that file system anything, or it would wait for good.
+TEST_F(LineSharingTest, AFileOnAStuckMountHoldsNoOpenUp)
+{
+    std::string why;
+    const auto stuck = StuckFileSystem::Mount(why);
+    if (!stuck)
+        GTEST_SKIP() << why;
+    const ProgramHolding holder("sshfs-user", stuck->File().string());
+    ASSERT_TRUE(HasOpen(holder.Pid(), stuck->File())) << "the holder did not get the file";
+    stuck->StopAnsweringAttributes();
+
+    // In a child: an open that waits on the file system ends only when the connection does.
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(CreateCom1() != INVALID_HANDLE_VALUE ? 0 : 1);
+    const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+    pollfd end{pidfd, POLLIN, 0};
+    const bool ended = poll(&end, 1, 5000) > 0;
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (!ended)
+        stuck->EndConnection();
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pidfd);
+    EXPECT_TRUE(ended) << "the open waited on the stuck file system";
+    EXPECT_LT(ms, 1000.0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "com1 did not open";
+}
+
+// A holder's name is another user's text: control bytes in it reach neither the terminal of whoever
+// runs the Send nor the trace.
+TEST_F(LineSharingTest, ControlBytesInAHoldersNameReachNoTerminal)
+{
+    const ProgramHolding holder("\x1b]0;owned\a\x1b[2J\x9b" "31m", peer.SlavePath());
+    setenv("VORNIKAL_TRACE", "comm", 1);
+    const ProgramRun send = RunToEnd({VORNIKAL_SEND, "--baud", "19200", "41"});
+    unsetenv("VORNIKAL_TRACE");
+    EXPECT_EQ(send.exitCode, 3);
+    const std::string shown = "\\x1b]0;owned\\x07\\x1b[2J\\x9b31m (pid " + std::to_string(holder.Pid()) + ")";
+    EXPECT_NE(send.err.find("comm: CreateFileA("), std::string::npos) << send.err;
+    EXPECT_NE(send.err.find("(in use by " + shown + ", which has it open)"), std::string::npos) << "the trace: " << send.err;
+    EXPECT_NE(send.err.find(": the device is in use by " + shown), std::string::npos) << send.err;
+    const auto steering = [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7f ||
+                                              static_cast<unsigned char>(c) >= 0x80; };
+    EXPECT_EQ(std::count_if(send.err.begin(), send.err.end(), steering), 0) << send.err;
+}
+
+// As root, TIOCEXCL keeps nobody out: minicom, given the by-id name that com1's map holds, must meet
+// the Send's lock on that name.
+TEST_F(LineSharingTest, MinicomOnTheMapsAliasIsKeptOutWhileASendHolds)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "as a user TIOCEXCL keeps minicom out already; the lock on the alias is what keeps root out";
+    const ByIdLink alias(peer.SlavePath());
+    home.Map("com1", alias.Path());
+    ScopedHandle port(CreateCom1());
+    ASSERT_TRUE(port.Valid());
+    TerminalProgram minicom({"env", "TERM=vt100", "HOME=" + home.Root().string(), "minicom", "-D",
+                             alias.Path().string(), "-b", "19200"});
+    EXPECT_NE(MinicomScreenAfterExit(minicom).find("Device " + alias.Path().string() + " is locked."), std::string::npos);
 }
 
 // The kernel's console by its class entry (where tty0 stands for the terminal in front) or by its
