@@ -7,6 +7,7 @@
 #include "process_tools.h"
 #include "program_command.h"
 #include "pty_line.h"
+#include "uucp_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include <iomanip>
 
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,28 +48,6 @@ void TurnSoftwareFlowControlOn(const std::string& device)
     ASSERT_EQ(tcsetattr(fd, TCSANOW, &settings), 0);
     close(fd);
 }
-
-// Whether anything opened a file since the watch began (inotify sees opens, not looks).
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        EXPECT_GE(inotify_add_watch(m_fd, path.c_str(), IN_OPEN), 0) << path;
-    }
-    ~OpenWatch() { close(m_fd); }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
-
-    // The program ran to its end before this is asked, so its events are queued already.
-    bool Opened() const
-    {
-        alignas(inotify_event) char events[4096];
-        return read(m_fd, events, sizeof events) > 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // The block of the listing that starts with the line `head`, up to the blank line after it.
 std::string Block(const std::string& listing, const std::string& head)
@@ -305,6 +283,21 @@ TEST_F(PortCommandTest, ModemManagerALockFileAndBrlttyAreNamedWithTheirFixes)
                                      " has it open, probing it for a modem\n")) << probed.out;
     const PortRun locked = Port({"--check", "ttyUSB0"});
     EXPECT_NE(locked.out.find("  - it is locked by " + locker + "\n"), std::string::npos) << locked.out;
+
+    // --check counts holders as the open does: a lock by the device's number with no PID in it yet,
+    // and a holder whose name would steer the terminal, which is shown escaped.
+    fs::remove(system.Root() / "run/lock" / ("LCK..serial_by-id_" + kFtdi.byId));
+    struct stat node {};
+    ASSERT_EQ(stat(adapter.SlavePath().c_str(), &node), 0);
+    const std::string numberLock = DeviceNumberLockName(node.st_rdev);
+    std::ofstream(system.Root() / "run/lock" / numberLock).flush();
+    const ProgramHolding steering("\x1b[2J", adapter.SlavePath());
+    const PortRun young = Port({"--check", "ttyUSB0"});
+    EXPECT_NE(young.out.find("  - it is locked by a lock file with no PID in it yet (/run/lock/" + numberLock + ")\n"),
+              std::string::npos) << young.out;
+    EXPECT_NE(young.out.find("  - another program has it open: \\x1b[2J (pid " + std::to_string(steering.Pid()) + ")\n"),
+              std::string::npos) << young.out;
+    EXPECT_EQ(young.out.find('\x1b'), std::string::npos) << young.out;
 
     // ModemManager runs: an adapter udev has not put out of its reach may be taken when plugged in.
     system.SetUdevRecord(adapter.SlavePath(), "");

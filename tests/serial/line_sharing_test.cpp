@@ -15,8 +15,10 @@
 #include <cstdio>
 #include <fstream>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -277,6 +279,28 @@ TEST_F(LineSharingTest, AProgramThatSimplyHasTheDeviceOpenIsNamed)
         EXPECT_FALSE(fs::exists(lock)) << "a refused open leaves no lock";
     }
     EXPECT_EQ(TryCom1(), "opened");
+}
+
+// A holder that only flocks the device (pyserial's exclusive=True), and that the user running the
+// Send cannot look into: /proc/locks names it before open(), so the device is never opened and a
+// holder's DTR and RTS never rise.
+TEST_F(LineSharingTest, AFlockHolderThisUserCannotSeeIsFoundBeforeTheOpen)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to run the Send as another user";
+    const int held = open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    // The other user may reach the map and the device; only the holder is hidden from it.
+    for (const fs::path& folder : {home.Root(), home.Root() / "vornikal", home.MapFolder()})
+        fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(peer.SlavePath(), fs::perms::others_read | fs::perms::others_write, fs::perm_options::add);
+    const OpenWatch watch(peer.SlavePath());
+    const ProgramRun send = RunToEnd({VORNIKAL_SEND, "--baud", "19200", "41"}, true);
+    EXPECT_EQ(send.exitCode, 3) << send.err;
+    EXPECT_NE(send.err.find("(pid " + std::to_string(getpid()) + "), which has locked it"), std::string::npos)
+        << send.err;
+    EXPECT_FALSE(watch.Opened()) << "the refused Send opened the device";
+    close(held);
 }
 
 // A process holds a file on a FUSE mount whose server stopped answering: the open must not ask
