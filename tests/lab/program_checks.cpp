@@ -7,8 +7,11 @@
 #include "process_tools.h"
 
 #include <cstring>
+#include <filesystem>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -109,6 +112,31 @@ void RunSendChecks(const LabLine& line, const ScopedConfigHome& home)
     const ProgramRun run = RunToEnd({kSend, "--port", kMissingPort, "--baud", "57600", "7E"});
     Report(line.driver, "vornikal-send, missing device: exit 3",
            Judge(run.exitCode == 3, "exit " + std::to_string(run.exitCode) + ": " + FirstLine(run.err)));
+}
+
+void RunFlockCheck(const LabLine& line, const ScopedConfigHome& home)
+{
+    // Held as pyserial's exclusive=True holds a port: flock, with the lines as the holder set them.
+    const int held = open(line.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int lowered = TIOCM_DTR | TIOCM_RTS;
+    ioctl(held, TIOCMBIC, &lowered);
+    const bool locked = flock(held, LOCK_EX | LOCK_NB) == 0;
+    const int before = ModemLines(held).value_or(-1);
+    // The other user may reach the map and the device, not this process's descriptors.
+    namespace fs = std::filesystem;
+    for (const fs::path& folder : {home.Root(), home.Root() / "vornikal", home.MapFolder()})
+        fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const fs::perms mode = fs::status(line.device).permissions();
+    fs::permissions(line.device, fs::perms::others_read | fs::perms::others_write, fs::perm_options::add);
+    const ProgramRun run = RunToEnd({kSend, "--port", line.portName, "--baud", "57600", "7E"}, true);
+    fs::permissions(line.device, mode);
+    const int after = ModemLines(held).value_or(-1);
+    close(held);
+    const bool named = run.err.find("which has locked it") != std::string::npos;
+    Report(line.driver, "vornikal-send as another user, line flocked: refused, lines unchanged",
+           Judge(locked && run.exitCode == 3 && named && before == after,
+                 "exit " + std::to_string(run.exitCode) + " (" + FirstLine(run.err) + "); " + ModemLinesText(before) +
+                     " before, " + ModemLinesText(after) + " after"));
 }
 
 void RunConsoleCheck(const std::string& console)
