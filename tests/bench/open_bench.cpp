@@ -63,9 +63,12 @@ public:
         for (int i = 0; i < processes; ++i) {
             const pid_t pid = fork();
             if (pid == 0) {
-                // Standard input, output and error, as a small program has them, and more.
+                // Standard input, output and error, as a small program has them, and more on a plain file.
                 syscall(SYS_close_range, 3, ~0U, 0);
-                OpenMany(descriptors);
+                const rlimit enough{descriptors + 16UL, descriptors + 16UL};
+                setrlimit(RLIMIT_NOFILE, &enough);
+                for (int i = 1, file = open("/proc/self/exe", O_RDONLY); i < descriptors; ++i)
+                    dup(file);
                 pause();
                 _exit(0);
             }
@@ -84,18 +87,6 @@ public:
     Crowd& operator=(const Crowd&) = delete;
 
 private:
-    // Descriptors on a plain file, as a program that keeps many files open has them.
-    static void OpenMany(int descriptors)
-    {
-        if (descriptors == 0)
-            return;
-        const rlimit enough{static_cast<rlim_t>(descriptors) + 16, static_cast<rlim_t>(descriptors) + 16};
-        setrlimit(RLIMIT_NOFILE, &enough);
-        const int file = open("/proc/self/exe", O_RDONLY);
-        for (int i = 1; i < descriptors; ++i)
-            dup(file);
-    }
-
     std::vector<pid_t> m_pids;
 };
 
@@ -110,25 +101,20 @@ int ProcessCount()
 // Wall time depends on what else the machine runs; processor time less so.
 void PrintRow(const std::string& what, std::pair<double, double> times)
 {
-    std::printf("| %-60s | %9.3f | %9s | median of %d; %.3f ms of processor time |\n", what.c_str(), times.first, "",
+    const std::string label = what + ", " + std::to_string(ProcessCount()) + " processes";
+    std::printf("| %-72s | %9.3f | %9s | median of %d; %.3f ms of processor time |\n", label.c_str(), times.first, "",
                 kRuns, times.second);
 }
 
-void PrintCost(const char* what, double ms, int count)
-{
-    std::printf("| %-60s | %9.2f | %9s | %s |\n", what, ms * 1000 / count, "", "µs, from the medians above");
-}
-
-// The checks alone, and the whole open and close; the checks' median.
-double Measure(const PtyPeer& peer, const std::string& what)
+// The checks alone, and the whole open and close, while the crowd idles; the checks' median.
+double Measure(const PtyPeer& peer, const std::string& what, const Crowd& = Crowd(0, 0))
 {
     struct stat device {};
     stat(peer.SlavePath().c_str(), &device);
     const DeviceToCheck checked{device, DeviceNamesOnTheWay(peer.SlavePath())};
     const auto checks = Times([&] { ClaimDevice(checked); });
-    const std::string machine = what + ", " + std::to_string(ProcessCount()) + " processes";
-    PrintRow("open: the holder checks alone, " + machine, checks);
-    PrintRow("open: CreateFileA and CloseHandle, " + machine, Times([] {
+    PrintRow("open: the holder checks alone, " + what, checks);
+    PrintRow("open: CreateFileA and CloseHandle, " + what, Times([] {
                  CloseHandle(CreateFileA("com1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
              }));
     return checks.first;
@@ -140,17 +126,11 @@ int main()
 {
     const PtyPeer peer;
     const double alone = Measure(peer, "the machine's own");
-    double crowded = 0;
-    {
-        const Crowd crowd(kCrowd, 0);
-        crowded = Measure(peer, "a thousand more");
-    }
-    double busy = 0;
-    {
-        const Crowd one(1, kDescriptors);
-        busy = Measure(peer, "one more with 20,000 descriptors");
-    }
-    PrintCost("the holder checks: each idle process", crowded - alone, kCrowd);
-    PrintCost("the holder checks: each descriptor", busy - alone, kDescriptors);
+    const double crowded = Measure(peer, "a thousand more", Crowd(kCrowd, 0));
+    const double busy = Measure(peer, "one more with 20,000 descriptors", Crowd(1, kDescriptors));
+    std::printf("| %-72s | %9.2f | %9s | µs, from the medians above |\n", "the holder checks: each idle process",
+                (crowded - alone) * 1000 / kCrowd, "");
+    std::printf("| %-72s | %9.2f | %9s | µs, from the medians above |\n", "the holder checks: each descriptor",
+                (busy - alone) * 1000 / kDescriptors, "");
     return 0;
 }

@@ -132,9 +132,8 @@ void RunFlockCheck(const LabLine& line, const ScopedConfigHome& home)
     fs::permissions(line.device, mode);
     const int after = ModemLines(held).value_or(-1);
     close(held);
-    const bool named = run.err.find("which has locked it") != std::string::npos;
     Report(line.driver, "vornikal-send as another user, line flocked: refused, lines unchanged",
-           Judge(locked && run.exitCode == 3 && named && before == after,
+           Judge(locked && run.exitCode == 3 && run.err.find("which has locked it") != std::string::npos && before == after,
                  "exit " + std::to_string(run.exitCode) + " (" + FirstLine(run.err) + "); " + ModemLinesText(before) +
                      " before, " + ModemLinesText(after) + " after"));
 }

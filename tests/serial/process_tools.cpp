@@ -15,7 +15,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <spawn.h>
-#include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -300,21 +299,4 @@ bool WaitForFile(const std::string& path, ChildProcess& process, std::chrono::mi
                                                         deadline - Clock::now()))))
             return std::filesystem::exists(path);
     }
-}
-
-OpenWatch::OpenWatch(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-{
-    if (inotify_add_watch(m_fd, path.c_str(), IN_OPEN) < 0)
-        ThrowErrno("inotify_add_watch");
-}
-
-OpenWatch::~OpenWatch()
-{
-    close(m_fd);
-}
-
-bool OpenWatch::Opened() const
-{
-    alignas(inotify_event) char events[4096];
-    return read(m_fd, events, sizeof events) > 0;
 }

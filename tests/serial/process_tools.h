@@ -96,18 +96,3 @@ private:
 
 // Waits until `path` exists, or `limit` passes, or `process` ends; true when it exists.
 bool WaitForFile(const std::string& path, ChildProcess& process, std::chrono::milliseconds limit);
-
-// Whether anything opened a file since the watch began (inotify sees opens, not looks).
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path);
-    ~OpenWatch();
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
-
-    // The program ran to its end before this is asked, so its events are queued already.
-    bool Opened() const;
-
-private:
-    int m_fd;
-};

@@ -1,6 +1,5 @@
 // A file system that stops answering, as sshfs does when its server went away: one file, served
-// through /dev/fuse by a thread of the test, whose attributes are no longer given once asked to
-// stop. Whoever then asks for them waits in the kernel, where not even SIGKILL ends the wait.
+// through /dev/fuse by a thread, whose attributes are no longer given once asked to stop.
 #pragma once
 
 #include <atomic>
@@ -11,18 +10,12 @@
 
 class StuckFileSystem {
 public:
-    // Mounted in a folder of its own; nothing, with the reason in `why`, where /dev/fuse is missing
-    // or this process may not mount.
+    // Nothing, with the reason in `why`, where /dev/fuse is missing or this process may not mount.
     static std::unique_ptr<StuckFileSystem> Mount(std::string& why);
-    // Ends the connection, which fails every request still waiting, and unmounts.
-    ~StuckFileSystem();
-    StuckFileSystem(const StuckFileSystem&) = delete;
-    StuckFileSystem& operator=(const StuckFileSystem&) = delete;
+    ~StuckFileSystem();  // a forced unmount, which fails every request still waiting
 
     std::filesystem::path File() const { return m_folder / "held"; }
     void StopAnsweringAttributes() { m_stuck = true; }
-    // What the destructor does first; for a test whose subject is stuck and must be let go.
-    void EndConnection();
 
 private:
     StuckFileSystem(int device, std::filesystem::path folder);
