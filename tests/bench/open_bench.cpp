@@ -1,9 +1,6 @@
-// What keeping off other holders costs an open: the checks alone (the console, the lock folders,
-// /proc/locks, every process's descriptors in /proc, the lock files written and removed) and
-// CreateFileA with CloseHandle as a whole, on a pseudo-terminal mapped as com1, with the machine's
-// own processes, then with a thousand more holding a few descriptors each, then with one more
-// holding 20,000; and from those the cost of each process and of each descriptor.
-// scripts/bench.sh prints the table.
+// What keeping off other holders costs an open: the checks alone and CreateFileA with CloseHandle as
+// a whole, on a pseudo-terminal mapped as com1, with the machine's own processes, a thousand more,
+// or one more with 20,000 descriptors; so each process and each descriptor. scripts/bench.sh prints it.
 #include "line_claims.h"
 #include "pty_peer.h"
 #include "win32_names.h"

@@ -112,13 +112,13 @@ int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device,
     }
     out << name << " -> " << target.string() << (target != path ? " (" + path.string() + ")" : "") << "\n"
         << "  in " << mapFolder.string() << "\n";
-    const auto holders = HoldersOf(*node, {path, target}, listed ? listed->kernelName : std::string()).holders;
-    PrintNotes(path, listed, holders, out);
+    const PortHolders held = HoldersOf(*node, {path, target}, listed ? listed->kernelName : std::string());
+    PrintNotes(path, listed, held.holders, out);
     if (!noXonXoff) {
-        ReportFlowControl(name, path, *node, listed && listed->console, holders, out);
+        ReportFlowControl(name, path, *node, held.console, held.holders, out);
         return kDone;
     }
-    if (const std::string problem = TurnFlowControlOff(path, *node, holders); !problem.empty()) {
+    if (const std::string problem = TurnFlowControlOff(path, *node, held.holders); !problem.empty()) {
         err << kProgram << name << " is mapped, but XON/XOFF could not be turned off on " << path.string() << ": "
             << problem << "\n";
         return kNotDone;
