@@ -24,7 +24,7 @@ struct FoundFiles {
 // descriptor's link text is read, which asks no file system; only a node below /dev, on devtmpfs
 // or devpts, is asked for its attributes (and then for cached ones only), so a file on a network
 // or FUSE mount whose server stopped answering cannot hold the scan. The kernel makes up each
-// process's fd folder as it is read: some microseconds a process, about one a descriptor.
+// process's fd folder as it is read: some tens of microseconds a process, a few a descriptor.
 FoundFiles FindOpenDevices();
 
 // A flock or POSIX lock from /proc/locks: the holder, and the file system and inode of the file.
