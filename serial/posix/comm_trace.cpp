@@ -3,6 +3,7 @@
 #include "comm_error.h"
 #include "comm_handle.h"
 #include "comm_trace_format.h"
+#include "printable_text.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,9 @@
 #include <unistd.h>
 
 namespace {
+
+// The device's description with every note of the holder checks fits easily.
+constexpr std::size_t kLongestText = 4000;
 
 bool NamesComm(const char* channels)
 {
@@ -48,7 +52,7 @@ std::string CauseText()
         return std::string(" errno=") + (name ? name : std::to_string(cause.error).c_str()) + " (" +
                std::strerror(cause.error) + ")";
     }
-    return cause.reason.empty() ? std::string() : " (" + cause.reason + ")";
+    return cause.reason.empty() ? std::string() : " (" + PrintableText(cause.reason, kLongestText) + ")";
 }
 
 // The line goes out in one write, so lines of several threads or of Qt's own messages never mix.
@@ -88,7 +92,8 @@ CommTraceLine& CommTraceLine::Handle(HANDLE handle)
 
 CommTraceLine& CommTraceLine::Device(const std::string& description)
 {
-    m_device = description;
+    // Paths from the map and lock folders, and what the holder checks noted, are other users' words.
+    m_device = PrintableText(description, kLongestText);
     return *this;
 }
 

@@ -51,7 +51,8 @@ std::optional<HeldTty> OpenExclusiveTty(const std::filesystem::path& path, std::
         return Refuse(-1, ERROR_FILE_NOT_FOUND, "not a character device");
 
     // Before the open: opening raises DTR and RTS, and lowering them again would disturb a holder.
-    ClaimCheck claims = ClaimDevice(status.st_rdev, DeviceNamesOnTheWay(path));
+    const DeviceToCheck device{status, DeviceNamesOnTheWay(path)};
+    ClaimCheck claims = ClaimDevice(device);
     if (notes)
         notes->insert(notes->end(), claims.notes.begin(), claims.notes.end());
     if (claims.refusal)
@@ -66,6 +67,8 @@ std::optional<HeldTty> OpenExclusiveTty(const std::filesystem::path& path, std::
     // TIOCEXCL keeps out later openers, except root; the lock keeps out root too.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return RefuseWithErrno(fd, errno, errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : Win32ErrorFromErrno(errno));
+    if (const auto changed = ConfirmClaim(fd, device, claims.lock))
+        return Refuse(fd, ERROR_SHARING_VIOLATION, *changed);
     ioctl(fd, TIOCEXCL);
     // Linux raises DTR and RTS in open(); the Windows driver leaves them down until asked.
     DropModemLines(fd, TIOCM_DTR | TIOCM_RTS);

@@ -1,13 +1,7 @@
 #include "line_claims.h"
 
-#include "process_files.h"
+#include "printable_text.h"
 #include "tty_device.h"
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -15,73 +9,26 @@ namespace {
 
 constexpr int kMostLinks = 16;
 
-// "in use by minicom (pid 4242): its lock file /run/lock/LCK..ttyUSB0".
-std::string LockRefusal(pid_t holder, const fs::path& file)
+// Writes this process's lock in every folder, for each name and for the device's number; the
+// refusal when a lock of someone else holds one of them.
+std::optional<std::string> TakeLocks(const DeviceToCheck& device, const HolderSearch& search, ClaimCheck& check)
 {
-    return "in use by " + ProcessText(holder) + ": its lock file " + file.string();
-}
-
-// A live lock of another program on any of the names; stale ones on the way are removed.
-std::optional<std::string> ForeignLock(const std::vector<fs::path>& names, std::vector<std::string>& notes)
-{
-    for (const fs::path& folder : LockFolders()) {
-        for (const fs::path& name : names) {
-            const auto file = LockFileName(name);
-            if (!file)
-                continue;
-            const LockReading reading = ReadLockFile(folder / *file);
-            if (reading.state == LockReading::State::Live)
-                return LockRefusal(reading.pid, folder / *file);
-            if (reading.state == LockReading::State::Stale && unlink((folder / *file).c_str()) != 0)
-                notes.push_back("the stale lock " + (folder / *file).string() + " stays (" + std::strerror(errno) + ")");
-            if (reading.state == LockReading::State::Foreign)
-                notes.push_back((folder / *file).string() + " is no lock file this user can read; not trusted");
+    const std::vector<std::string> names = LockNamesOf(device);
+    const std::vector<fs::path> folders = LockFolders(search.root);
+    if (folders.empty())
+        check.notes.push_back("no lock folder: no lock file written");
+    for (const fs::path& folder : folders) {
+        for (const std::string& name : names) {
+            const LockAttempt attempt = TakeLockFile(folder / name, search.youngLock);
+            if (attempt.holder)
+                return RefusalText(LockHolder(*attempt.holder, folder / name));
+            if (attempt.taken)
+                check.lock.Add(folder / name);
+            else
+                check.notes.push_back("no lock file: " + attempt.why);
         }
     }
     return std::nullopt;
-}
-
-// This process's lock on `device` in every lock folder; the refusal when a live process has one.
-std::optional<std::string> TakeLock(const fs::path& device, ClaimCheck& check)
-{
-    const auto name = LockFileName(device);
-    const std::vector<fs::path> folders = LockFolders();
-    if (!name || folders.empty()) {
-        check.notes.push_back(name ? "no lock folder: no lock file written" : "not below /dev: no lock file written");
-        return std::nullopt;
-    }
-    for (const fs::path& folder : folders) {
-        const LockAttempt attempt = TakeLockFile(folder / *name);
-        if (attempt.holder)
-            return LockRefusal(*attempt.holder, folder / *name);
-        if (attempt.taken)
-            check.lock.Add(folder / *name);
-        else
-            check.notes.push_back("no lock file: " + attempt.why);
-    }
-    return std::nullopt;
-}
-
-// The other processes that have the device open; those of other users are left to the kernel's
-// own checks where they cannot be looked into.
-std::optional<std::string> OpenElsewhere(dev_t rdev, std::vector<std::string>& notes)
-{
-    const FoundFiles open =
-        FindOpenFiles([rdev](const struct stat& file) { return S_ISCHR(file.st_mode) && file.st_rdev == rdev; });
-    std::vector<pid_t> holders;
-    for (const OpenFile& descriptor : open.files) {
-        if (std::find(holders.begin(), holders.end(), descriptor.pid) == holders.end())
-            holders.push_back(descriptor.pid);
-    }
-    const int hidden = open.hidden;
-    if (hidden > 0)
-        notes.push_back(std::to_string(hidden) + " processes could not be looked into (other users' programs): the kernel's own checks stand for them");
-    if (holders.empty())
-        return std::nullopt;
-    std::string text;
-    for (const pid_t pid : holders)
-        text += (text.empty() ? "" : ", ") + ProcessText(pid);
-    return "in use by " + text + (holders.size() == 1 ? ", which has it open" : ", which have it open");
 }
 
 }  // namespace
@@ -99,26 +46,43 @@ std::vector<fs::path> DeviceNamesOnTheWay(const fs::path& path)
         if (at.string().starts_with("/dev/"))
             names.push_back(at);
     }
+    // Where the canonical form cannot be had, the names found on the way (or the path as given)
+    // stand for it: the device-number lock and /proc need none.
     const fs::path end = fs::canonical(path, error);
     if (!error && (names.empty() || names.back() != end))
         names.push_back(end);
+    if (names.empty() && path.lexically_normal().string().starts_with("/dev/"))
+        names.push_back(path.lexically_normal());
     return names;
 }
 
-ClaimCheck ClaimDevice(dev_t rdev, const std::vector<fs::path>& names)
+ClaimCheck ClaimDevice(const DeviceToCheck& device, const HolderSearch& search)
 {
     ClaimCheck check;
-    const auto tty = TtyName(rdev);
     // Whatever is no terminal, the open itself turns away.
-    if ((!tty && !IsPseudoTerminal(rdev)) || names.empty())
+    if (!TtyName(device.node.st_rdev, search.root / "sys") && !IsPseudoTerminal(device.node.st_rdev))
         return check;
-    if (tty && IsKernelConsole(*tty)) {
-        check.refusal = "in use by the kernel's console";
-        return check;
-    }
-    const std::vector<fs::path> others(names.begin(), names.end() - 1);
-    if ((check.refusal = ForeignLock(others, check.notes)) || (check.refusal = TakeLock(names.back(), check)) ||
-        (check.refusal = OpenElsewhere(rdev, check.notes)))
+    HolderList found = FindHolders(device, search);
+    check.notes = std::move(found.notes);
+    if (!found.holders.empty())
+        check.refusal = RefusalText(found.holders.front());
+    else if ((check.refusal = TakeLocks(device, search, check)))
         check.lock.Release();
     return check;
+}
+
+std::optional<std::string> ConfirmClaim(int fd, const DeviceToCheck& device, const LineLock& lock)
+{
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0 || !S_ISCHR(opened.st_mode) || opened.st_rdev != device.node.st_rdev)
+        return "replaced: another device took its name while it was being checked";
+    for (const fs::path& file : lock.Files()) {
+        if (LockNamesThisProcess(file))
+            continue;
+        const LockReading reading = ReadLockFile(file);
+        if (reading.Holds())
+            return RefusalText(LockHolder(reading, file));
+        return "in use by another program, which took the lock file " + PrintableText(file.string()) + " away";
+    }
+    return std::nullopt;
 }

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -28,23 +30,61 @@ pid_t HighestPid()
     return limit >> highest && highest > 1 ? static_cast<pid_t>(highest) : 4194304;
 }
 
-// The number on the first line, spaces around it allowed; 0 for anything else.
-pid_t FirstLinePid(const char* text, std::size_t length)
+// The decimal number at the start of the text, after blanks, whatever follows it (a newline, CR
+// LF, words); nothing when there are no digits. Eleven digits or more name no PID.
+std::optional<long> LeadingNumber(const char* text, std::size_t length)
 {
     std::size_t i = 0;
-    while (i < length && text[i] == ' ')
+    while (i < length && (text[i] == ' ' || text[i] == '\t'))
         ++i;
     long value = 0;
     std::size_t digits = 0;
-    for (; i < length && text[i] >= '0' && text[i] <= '9' && digits < 10; ++i, ++digits)
-        value = value * 10 + (text[i] - '0');
-    while (i < length && text[i] == ' ')
-        ++i;
-    const bool lineEnds = i == length || text[i] == '\n';
-    // PID 1 is init, which holds no serial device: such a lock is made up.
-    if (digits == 0 || !lineEnds || value < 2 || value > HighestPid())
-        return 0;
-    return static_cast<pid_t>(value);
+    for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        value = digits < 11 ? value * 10 + (text[i] - '0') : value;
+    if (digits == 0 || digits > 10)
+        return std::nullopt;
+    return value;
+}
+
+// The first bytes of a lock file, opened so that nothing is followed or waited on; nothing with
+// errno set when it cannot be read.
+std::optional<std::string> LockText(const fs::path& file, struct stat& status)
+{
+    const int fd = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::array<char, kReadLimit> text{};
+    ssize_t length = -1;
+    errno = EINVAL;  // for what is no plain file
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        length = read(fd, text.data(), text.size());
+    const int error = errno;
+    close(fd);
+    errno = error;
+    if (length < 0)
+        return std::nullopt;
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+// Whether this process lives in a PID namespace of its own (a container's): the first one has a
+// fixed number, and a PID that names no process here may then name one outside.
+bool InNestedPidNamespace()
+{
+    static const bool nested = [] {
+        std::error_code error;
+        const fs::path own = fs::read_symlink("/proc/self/ns/pid", error);
+        return !error && own != "pid:[4026531836]";
+    }();
+    return nested;
+}
+
+// A lock that names no PID: being written while it is young, left behind after.
+LockReading Unnamed(const struct stat& status, std::chrono::seconds young)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const bool isYoung = now.tv_sec - status.st_ctim.tv_sec < young.count();
+    return {isYoung ? LockReading::State::Young : LockReading::State::Stale};
 }
 
 bool Running(pid_t pid)
@@ -112,7 +152,14 @@ std::vector<fs::path> LockFolders(const fs::path& root)
     return folders;
 }
 
-LockReading ReadLockFile(const fs::path& file)
+std::string DeviceNumberLockName(dev_t device)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "LCK.%03u.%03u", major(device), minor(device));
+    return name;
+}
+
+LockReading ReadLockFile(const fs::path& file, std::chrono::seconds young)
 {
     struct stat status {};
     if (lstat(file.c_str(), &status) != 0)
@@ -120,21 +167,30 @@ LockReading ReadLockFile(const fs::path& file)
     if (!S_ISREG(status.st_mode))
         return {LockReading::State::Foreign};
     // Not followed, never waited on, whatever was put there after the look above.
-    const int fd = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return {errno == ENOENT ? LockReading::State::Absent : LockReading::State::Foreign};
-    std::array<char, kReadLimit> text{};
-    const ssize_t length = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? read(fd, text.data(), text.size()) : -1;
-    close(fd);
-    if (length < 0)
+    const auto text = LockText(file, status);
+    if (!text && errno == ENOENT)
+        return {LockReading::State::Absent};
+    if (!text && (errno == EACCES || errno == EPERM))
+        return {LockReading::State::Unreadable};
+    if (!S_ISREG(status.st_mode))
         return {LockReading::State::Foreign};
-    const pid_t pid = FirstLinePid(text.data(), static_cast<std::size_t>(length));
-    if (pid == 0 || !Running(pid))
-        return {LockReading::State::Stale};
-    return {LockReading::State::Live, pid};
+    const auto number = text ? LeadingNumber(text->data(), text->size()) : std::nullopt;
+    if (!number || *number < 1 || *number > HighestPid())
+        return Unnamed(status, young);
+    const auto pid = static_cast<pid_t>(*number);
+    if (Running(pid))
+        return {LockReading::State::Live, pid};
+    return {InNestedPidNamespace() ? LockReading::State::Unseen : LockReading::State::Stale, pid};
 }
 
-LockAttempt TakeLockFile(const fs::path& file)
+bool LockNamesThisProcess(const fs::path& file)
+{
+    struct stat status {};
+    const auto text = LockText(file, status);
+    return text && S_ISREG(status.st_mode) && LeadingNumber(text->data(), text->size()) == getpid();
+}
+
+LockAttempt TakeLockFile(const fs::path& file, std::chrono::seconds young)
 {
     LockAttempt attempt;
     // Twice at most: a stale lock removed, then the name taken by someone else in between.
@@ -152,23 +208,19 @@ LockAttempt TakeLockFile(const fs::path& file)
             attempt.why = ErrnoText("cannot write " + file.string(), linked);
             return attempt;
         }
-        const LockReading there = ReadLockFile(file);
-        switch (there.state) {
-        case LockReading::State::Live:
-            attempt.holder = there.pid;
+        const LockReading there = ReadLockFile(file, young);
+        if (there.Holds()) {
+            attempt.holder = there;
             return attempt;
-        case LockReading::State::Foreign:
-            attempt.why = file.string() + " is not a lock file this user can read";
+        }
+        if (there.state == LockReading::State::Foreign) {
+            attempt.why = file.string() + " is no plain file: not trusted, and no lock written there";
             return attempt;
-        case LockReading::State::Stale:
-            // Another user's stale lock in the sticky folder stays: go on without one of our own.
-            if (unlink(file.c_str()) != 0 && errno != ENOENT) {
-                attempt.why = ErrnoText("the stale lock " + file.string() + " cannot be removed", errno);
-                return attempt;
-            }
-            break;
-        case LockReading::State::Absent:
-            break;
+        }
+        // Another user's stale lock in the sticky folder stays: go on without one of our own.
+        if (there.state == LockReading::State::Stale && unlink(file.c_str()) != 0 && errno != ENOENT) {
+            attempt.why = ErrnoText("the stale lock " + file.string() + " cannot be removed", errno);
+            return attempt;
         }
     }
     attempt.why = file.string() + " kept being made by another program";
@@ -194,8 +246,7 @@ LineLock& LineLock::operator=(LineLock&& other) noexcept
 void LineLock::Release()
 {
     for (const fs::path& file : m_files) {
-        const LockReading reading = ReadLockFile(file);
-        if (reading.state == LockReading::State::Live && reading.pid == getpid())
+        if (LockNamesThisProcess(file))
             unlink(file.c_str());
     }
     m_files.clear();

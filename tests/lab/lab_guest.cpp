@@ -49,8 +49,10 @@ int main(int argc, char** argv)
         RunConsoleCheck(plan->console);
     RunListingChecks(*plan);
     for (const LabLine* line : present) {
-        if (line->driver == plan->sendOver)
+        if (line->driver == plan->sendOver) {
             RunSendChecks(*line, home);
+            RunFlockCheck(*line, home);
+        }
     }
     for (const LabLine* line : present) {
         if (!line->unplug.empty())

@@ -4,11 +4,15 @@
 #include "far_end.h"
 #include "held_device.h"
 #include "lab_report.h"
+#include "modem_lines.h"
 #include "process_tools.h"
 
 #include <cstring>
+#include <filesystem>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -119,6 +123,27 @@ void RunSendChecks(const LabLine& line, const ScopedConfigHome& home)
     const ProgramRun run = RunToEnd({kSend, "--port", kMissingPort, "--baud", "57600", "7E"});
     Report(line.driver, "vornikal-send, missing device: exit 3",
            Judge(run.exitCode == 3, "exit " + std::to_string(run.exitCode) + ": " + FirstLine(run.err)));
+}
+
+void RunFlockCheck(const LabLine& line, const ScopedConfigHome& home)
+{
+    // Held as pyserial's exclusive=True holds a port: flock, with the lines as the holder set them.
+    const int held = open(line.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    DropModemLines(held, TIOCM_DTR | TIOCM_RTS);
+    const bool locked = flock(held, LOCK_EX | LOCK_NB) == 0;
+    const int before = ModemLines(held).value_or(-1);
+    // The other user may reach the map and the device, not this process's descriptors.
+    namespace fs = std::filesystem;
+    for (const fs::path& folder : {home.Root(), home.Root() / "vornikal", home.MapFolder()})
+        fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(line.device, fs::perms::others_read | fs::perms::others_write, fs::perm_options::add);
+    const ProgramRun run = RunToEnd({kSend, "--port", line.portName, "--baud", "57600", "7E"}, true);
+    const int after = ModemLines(held).value_or(-1);
+    close(held);
+    Report(line.driver, "vornikal-send as another user, line flocked: refused, lines unchanged",
+           Judge(locked && run.exitCode == 3 && run.err.find("which has locked it") != std::string::npos && before == after,
+                 "exit " + std::to_string(run.exitCode) + " (" + FirstLine(run.err) + "); " + ModemLinesText(before) +
+                     " before, " + ModemLinesText(after) + " after"));
 }
 
 void RunConsoleCheck(const std::string& console)

@@ -7,6 +7,7 @@
 #include "process_tools.h"
 #include "program_command.h"
 #include "pty_line.h"
+#include "uucp_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -305,6 +306,21 @@ TEST_F(PortCommandTest, ModemManagerALockFileAndBrlttyAreNamedWithTheirFixes)
                                      " has it open, probing it for a modem\n")) << probed.out;
     const PortRun locked = Port({"--check", "ttyUSB0"});
     EXPECT_NE(locked.out.find("  - it is locked by " + locker + "\n"), std::string::npos) << locked.out;
+
+    // --check counts holders as the open does: a lock by the device's number with no PID in it yet,
+    // and a holder whose name would steer the terminal, which is shown escaped.
+    fs::remove(system.Root() / "run/lock" / ("LCK..serial_by-id_" + kFtdi.byId));
+    struct stat node {};
+    stat(adapter.SlavePath().c_str(), &node);
+    const std::string numberLock = DeviceNumberLockName(node.st_rdev);
+    std::ofstream(system.Root() / "run/lock" / numberLock).flush();
+    const ProgramHolding steering("\x1b[2J", adapter.SlavePath());
+    const PortRun young = Port({"--check", "ttyUSB0"});
+    EXPECT_NE(young.out.find("  - it is locked by a lock file with no PID in it yet (/run/lock/" + numberLock + ")\n"),
+              std::string::npos) << young.out;
+    EXPECT_NE(young.out.find("  - another program has it open: \\x1b[2J (pid " + std::to_string(steering.Pid()) + ")\n"),
+              std::string::npos) << young.out;
+    EXPECT_EQ(young.out.find('\x1b'), std::string::npos) << young.out;
 
     // ModemManager runs: an adapter udev has not put out of its reach may be taken when plugged in.
     system.SetUdevRecord(adapter.SlavePath(), "");

@@ -72,18 +72,17 @@ std::string AccessText(const AccessVerdict& access)
 std::string InUseText(const PortState& state)
 {
     std::string users;
-    const bool console = state.serial && state.serial->console;
-    if (console)
+    if (state.console)
         users = "the kernel's console";
     if (!state.holders.empty())
         users += (users.empty() ? "" : ", ") + HoldersText(state.holders);
     std::string text = Field("in use", users.empty() ? "no" : "by " + users);
-    if (console)
+    if (state.console && state.serial)
         text += MoreLine("fix: " + ConsoleFix(state.serial->kernelName));
     if (!state.BluetoothHolders().empty())
         text += MoreLine("fix: " + BluetoothFix());
     const bool probing = std::any_of(state.holders.begin(), state.holders.end(),
-                                     [](const Holder& holder) { return IsModemManager(holder.program); });
+                                     [](const PortHolder& holder) { return IsModemManager(holder.program); });
     const bool mayProbe = !probing && state.serial && ModemManagerMayProbe(*state.serial, state.node->status.st_rdev);
     if (mayProbe)
         text += Field("ModemManager", "may open it for a few seconds after it is plugged in, to probe for a modem");
@@ -179,30 +178,30 @@ void PrintMap(const fs::path& mapFolder, const std::vector<MappedPort>& mapped, 
 // XON/XOFF is asked for.
 class Inspector {
 public:
-    explicit Inspector(std::vector<SerialDevice> devices) : m_devices(std::move(devices)), m_openFiles(OpenFiles::Scan())
+    explicit Inspector(std::vector<SerialDevice> devices) : m_devices(std::move(devices)), m_processes(LookAtProcesses())
     {
         for (const SerialDevice& device : m_devices)
-            m_states.push_back(InspectPort(device.node, m_devices, m_openFiles, false, &device));
+            m_states.push_back(InspectPort(device.node, m_devices, m_processes, false, &device));
     }
 
     const std::vector<PortState>& Listed() const { return m_states; }
-    bool Partial() const { return m_openFiles.Partial(); }
+    bool Partial() const { return m_processes.open.hidden > 0 || m_processes.open.late > 0; }
 
     PortState Inspect(const fs::path& path, bool readFlowControl = false) const
     {
         if (const auto node = StatNode(OnHost(path))) {
             for (const PortState& state : m_states) {
                 if (state.node && state.node->SameAs(*node))
-                    return readFlowControl ? InspectPort(state.path, m_devices, m_openFiles, true, &*state.serial)
+                    return readFlowControl ? InspectPort(state.path, m_devices, m_processes, true, &*state.serial)
                                            : state;
             }
         }
-        return InspectPort(path, m_devices, m_openFiles, readFlowControl);
+        return InspectPort(path, m_devices, m_processes, readFlowControl);
     }
 
 private:
     std::vector<SerialDevice> m_devices;
-    OpenFiles m_openFiles;
+    ProcessClaims m_processes;
     std::vector<PortState> m_states;
 };
 

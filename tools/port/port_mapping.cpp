@@ -2,11 +2,11 @@
 
 #include "board_uarts.h"
 #include "device_access.h"
-#include "device_holders.h"
 #include "device_map.h"
 #include "device_node.h"
 #include "host_paths.h"
 #include "line_flags.h"
+#include "port_holders.h"
 #include "serial_devices.h"
 
 #include <cerrno>
@@ -50,12 +50,12 @@ std::optional<std::string> Unusable(const fs::path& path, const std::optional<De
 
 // Changing the line settings under another program would disturb it; a pseudo-terminal's holder
 // is the plug or terminal it belongs to, which expects it.
-bool DisturbsHolder(const DeviceNode& node, const std::vector<Holder>& holders)
+bool DisturbsHolder(const DeviceNode& node, const std::vector<PortHolder>& holders)
 {
     return !holders.empty() && !IsPseudoTerminal(node);
 }
 
-std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node, const std::vector<Holder>& holders)
+std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node, const std::vector<PortHolder>& holders)
 {
     if (DisturbsHolder(node, holders))
         return "another program holds it: " + HoldersText(holders);
@@ -63,13 +63,13 @@ std::string TurnFlowControlOff(const fs::path& path, const DeviceNode& node, con
 }
 
 // What will still be in the way of a Send on a device just mapped.
-void PrintNotes(const fs::path& path, const std::optional<SerialDevice>& listed, const std::vector<Holder>& holders,
+void PrintNotes(const fs::path& path, const std::optional<SerialDevice>& listed, const std::vector<PortHolder>& holders,
                 std::ostream& out)
 {
     if (listed && listed->console)
         out << "  note: " << path.string() << " is the system console; kernel messages go out on it too\n"
             << "  fix: " << ConsoleFix(listed->kernelName) << "\n";
-    for (const Holder& holder : holders) {
+    for (const PortHolder& holder : holders) {
         if (IsBluetoothAttachProgram(holder.program))
             out << "  note: Bluetooth has " << path.string() << ": " << HoldersText({holder}) << "\n"
                 << "  fix: " << BluetoothFix() << "\n";
@@ -79,7 +79,7 @@ void PrintNotes(const fs::path& path, const std::optional<SerialDevice>& listed,
 // Mapping is a moment to open the device (the user is about to use it): say whether XON/XOFF
 // will take bytes out of the answers.
 void ReportFlowControl(const std::string& name, const fs::path& path, const DeviceNode& node, bool console,
-                       const std::vector<Holder>& holders, std::ostream& out)
+                       const std::vector<PortHolder>& holders, std::ostream& out)
 {
     if (console || DisturbsHolder(node, holders))
         return;
@@ -112,13 +112,13 @@ int MapPort(const fs::path& mapFolder, unsigned port, const std::string& device,
     }
     out << name << " -> " << target.string() << (target != path ? " (" + path.string() + ")" : "") << "\n"
         << "  in " << mapFolder.string() << "\n";
-    const auto holders = OpenFiles::Scan().HoldersOf(*node, {path, target});
-    PrintNotes(path, listed, holders, out);
+    const PortHolders held = HoldersOf(*node, {path, target}, listed ? listed->kernelName : std::string());
+    PrintNotes(path, listed, held.holders, out);
     if (!noXonXoff) {
-        ReportFlowControl(name, path, *node, listed && listed->console, holders, out);
+        ReportFlowControl(name, path, *node, held.console, held.holders, out);
         return kDone;
     }
-    if (const std::string problem = TurnFlowControlOff(path, *node, holders); !problem.empty()) {
+    if (const std::string problem = TurnFlowControlOff(path, *node, held.holders); !problem.empty()) {
         err << kProgram << name << " is mapped, but XON/XOFF could not be turned off on " << path.string() << ": "
             << problem << "\n";
         return kNotDone;

@@ -31,7 +31,7 @@ std::optional<std::string> ReasonNotToProbe(const PortState& state)
         return "not a terminal";
     if (!state.access.allowed)
         return "you may not open it";
-    if (state.serial && state.serial->console)
+    if (state.console)
         return "it is the system console";
     if (!state.BluetoothHolders().empty())
         return "Bluetooth has it";
@@ -67,10 +67,10 @@ std::vector<std::string> PortState::Problems() const
         return {"it is not a terminal device"};
     if (!access.allowed)
         problems.push_back("you may not open it: " + access.why);
-    if (serial && serial->console)
+    if (console)
         problems.push_back("it is the system console");
     // A Send keeps off a device any other program holds, however it holds it.
-    for (const Holder& holder : holders) {
+    for (const PortHolder& holder : holders) {
         if (IsBluetoothAttachProgram(holder.program))
             continue;
         if (IsModemManager(holder.program))
@@ -87,17 +87,17 @@ std::vector<std::string> PortState::Problems() const
     return problems;
 }
 
-std::vector<Holder> PortState::BluetoothHolders() const
+std::vector<PortHolder> PortState::BluetoothHolders() const
 {
-    std::vector<Holder> bluetooth;
-    for (const Holder& holder : holders) {
+    std::vector<PortHolder> bluetooth;
+    for (const PortHolder& holder : holders) {
         if (IsBluetoothAttachProgram(holder.program))
             bluetooth.push_back(holder);
     }
     return bluetooth;
 }
 
-PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& devices, const OpenFiles& openFiles,
+PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& devices, const ProcessClaims& processes,
                       bool readFlowControl, const SerialDevice* listed)
 {
     PortState state;
@@ -111,7 +111,9 @@ PortState InspectPort(const fs::path& path, const std::vector<SerialDevice>& dev
             state.serial = ListedDevice(*state.node, devices);
         state.terminal = IsTerminalDevice(*state.node);
         state.access = MayOpen(host);
-        state.holders = openFiles.HoldersOf(*state.node, NamesOf(state));
+        PortHolders held = HoldersOf(*state.node, NamesOf(state), state.serial ? state.serial->kernelName : std::string(), &processes);
+        state.console = held.console;
+        state.holders = std::move(held.holders);
     }
     if (const auto reason = ReasonNotToProbe(state))
         state.flowControl = {std::nullopt, *reason};

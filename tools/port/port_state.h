@@ -3,7 +3,7 @@
 #pragma once
 
 #include "device_access.h"
-#include "device_holders.h"
+#include "port_holders.h"
 #include "line_flags.h"
 #include "serial_devices.h"
 
@@ -18,7 +18,8 @@ struct PortState {
     std::optional<SerialDevice> serial;      // when sysfs lists it
     bool terminal = false;
     AccessVerdict access;
-    std::vector<Holder> holders;
+    bool console = false;  // the kernel's console is on it
+    std::vector<PortHolder> holders;
     FlowControlReading flowControl;  // unread unless asked; `why` is empty when only not asked
 
     bool Present() const { return node.has_value(); }
@@ -26,7 +27,7 @@ struct PortState {
     // What stands between this device and a working Send, one phrase each; empty when nothing.
     std::vector<std::string> Problems() const;
     // The programs that hand it to Bluetooth.
-    std::vector<Holder> BluetoothHolders() const;
+    std::vector<PortHolder> BluetoothHolders() const;
 };
 
 // Looks at `path` (a system path) without opening it. Opening raises DTR and RTS, and boards that
@@ -35,4 +36,4 @@ struct PortState {
 // not the console. `listed` is the device's sysfs entry when known; otherwise it is looked up among
 // `devices`.
 PortState InspectPort(const std::filesystem::path& path, const std::vector<SerialDevice>& devices,
-                      const OpenFiles& openFiles, bool readFlowControl, const SerialDevice* listed = nullptr);
+                      const ProcessClaims& processes, bool readFlowControl, const SerialDevice* listed = nullptr);
