@@ -75,8 +75,3 @@ if(WIN32)
     set(CMAKE_C_LINKER_LAUNCHER ${VORNIKAL_STAMPED})
     set(CMAKE_CXX_LINKER_LAUNCHER ${VORNIKAL_STAMPED})
 endif()
-
-# Folders the install rules make get rwxr-xr-x whatever the builder's umask: a .deb staged under
-# umask 077 would otherwise ship /usr/share folders nobody else may enter.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

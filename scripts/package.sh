@@ -32,7 +32,9 @@ deb() {  # BUILD DEB_ARCH CMAKE_OPTION...
     shift 2
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF "$@"
     cmake --build "$build" -j"$(nproc)"
-    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$PWD/$build"
+    # CPack makes the staged folders and the .deb's members with the builder's umask: 077 would give
+    # other bytes, and folders in the package that no one else may enter.
+    (umask 022 && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$PWD/$build")
     local deb=$PWD/$build/vornikal_$(version "$build")_$arch.deb
     [ $lintian = no ] || scripts/lintian-deb.sh "$deb"
     built+=("$deb")
