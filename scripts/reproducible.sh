@@ -23,13 +23,15 @@ done
 started=$SECONDS
 say() { echo "reproducible: $*"; }
 
+# Root reads a checkout that may belong to the user who asked through sudo.
+git() { command git -c safe.directory="$PWD" "$@"; }
 git diff --quiet HEAD -- 2>/dev/null || say "note: uncommitted changes are not built; the clones have HEAD $(git rev-parse --short HEAD)"
 reports=$PWD/build-reproducible
 rm -rf "$reports"
 mkdir -p "$reports"
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornikal-reproducible.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-git bundle create "$work/head.bundle" HEAD 2>/dev/null
+git bundle create --quiet "$work/head.bundle" HEAD
 
 # Both ARM builds compile against the same tree, this checkout's.
 trees=${VORNIKAL_ARM_TREES:-$PWD/build-trees}
