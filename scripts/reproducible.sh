@@ -10,8 +10,9 @@
 # Where a file differs, diffoscope shows how: its first lines here, its whole report beside the
 # build logs in build-reproducible/. Exit status 1 when any file differs.
 # Usage: scripts/reproducible.sh [deb|zip|arm64|armhf]...   (default: deb zip, as scripts/test.sh runs it)
-#   The ARM packages build against this checkout's ARM trees (scripts/arm-sysroot.sh). The clones go
-#   to $TMPDIR (default /tmp) and are removed at the end.
+#   The ARM packages build against this checkout's ARM trees (scripts/arm-sysroot.sh), the second
+#   build through a link from another folder. The clones go to $TMPDIR (default /tmp) and are removed
+#   at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,18 +34,21 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vornikal-reproducible.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 git bundle create --quiet "$work/head.bundle" HEAD
 
-# Both ARM builds compile against the same tree, this checkout's.
+# Both ARM builds compile against this checkout's tree, the second one through a link from another
+# folder: a path of the tree that got into a program would differ.
 trees=${VORNIKAL_ARM_TREES:-$PWD/build-trees}
+ln -s "$trees" "$work/trees-seen-from-elsewhere"
 second_locale=C
 locale -a 2>/dev/null | grep -qix 'zh_TW.utf8' && second_locale=zh_TW.UTF-8
 
-# Clones HEAD into FOLDER and builds there under the umask, time zone and locale given; the build's
-# output goes to build-reproducible/NAME.log. Prints the shipped files' paths, relative to FOLDER.
-build() {  # NAME FOLDER UMASK TZ LOCALE
+# Clones HEAD into FOLDER and builds there under the umask, time zone and locale given, the ARM
+# trees taken from TREES; the build's output goes to build-reproducible/NAME.log. Writes the shipped
+# files' paths, relative to FOLDER, to build-reproducible/NAME.files.
+build() {  # NAME FOLDER UMASK TZ LOCALE TREES
     local name=$1 folder=$2 log=$reports/$1.log
     say "$name: $folder, umask $3, TZ=$4, $5"
     if ! (umask "$3" && git clone --quiet "$work/head.bundle" "$folder" && cd "$folder" &&
-          env -u SOURCE_DATE_EPOCH TZ="$4" LC_ALL="$5" LANG="$5" VORNIKAL_ARM_TREES="$trees" \
+          env -u SOURCE_DATE_EPOCH TZ="$4" LC_ALL="$5" LANG="$5" VORNIKAL_ARM_TREES="$6" \
               scripts/package.sh --no-lintian "${what[@]}") >"$log" 2>&1; then
         tail -n 40 "$log"
         say "FAIL: the $name build failed (its log: $log)"
@@ -55,10 +59,10 @@ build() {  # NAME FOLDER UMASK TZ LOCALE
 
 first=$work/a second=$work/a-second-folder-with-a-longer-name/vornikal
 first_began=$(date +%s)
-build first "$first" 022 UTC C.UTF-8
+build first "$first" 022 UTC C.UTF-8 "$trees"
 # A build takes minutes; should it ever not, the clock still reads a later second for the other.
 while [ "$(date +%s)" -le "$first_began" ]; do sleep 0.1; done
-build second "$second" 077 UTC-14 "$second_locale"
+build second "$second" 077 UTC-14 "$second_locale" "$work/trees-seen-from-elsewhere"
 
 differ=0
 while read -r file; do

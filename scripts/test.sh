@@ -21,9 +21,9 @@ esac
 arch=${VORNIKAL_ARCH:-$(dpkg --print-architecture)}
 if [ $quick = dry ]; then
     echo "This machine: $arch. Lanes: Linux build and tests, sanitizers, fuzzers$(
-        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), arm64 and armhf under qemu (test-arm.sh)," \
-            "real serial drivers in QEMU guests (test-lab.sh)" ||
-            echo "; not the Windows, ARM and lab lanes, which need an amd64 machine")"
+        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), two builds of the .deb and the zip compared (reproducible.sh)," \
+            "arm64 and armhf under qemu (test-arm.sh), real serial drivers in QEMU guests (test-lab.sh)" ||
+            echo ", two builds of the .deb compared (reproducible.sh); not the Windows, ARM and lab lanes, which need an amd64 machine")"
     exec scripts/install-deps.sh --dry-run
 fi
 
