@@ -64,6 +64,7 @@ build first "$first" 022 UTC C.UTF-8 "$trees"
 while [ "$(date +%s)" -le "$first_began" ]; do sleep 0.1; done
 build second "$second" 077 UTC-14 "$second_locale" "$work/trees-seen-from-elsewhere"
 
+[ -s "$reports/first.files" ] || { say "FAIL: scripts/package.sh named no file it built"; exit 1; }
 differ=0
 while read -r file; do
     a=$first/$file b=$second/$file
