@@ -56,6 +56,7 @@ test_packages=(
     librsvg2-common  # Debian 13's appstreamcli compose reads the SVG icon through gdk-pixbuf's loader
     minicom          # a real peer that marks the line with a lock file only
     libxcb1-dev      # the start-up benchmark waits for the window's map through xcb
+    diffoscope-minimal xxd  # shows where two builds of one commit differ (scripts/reproducible.sh)
 )
 # The Windows program's compilers and Wine, the ARM cross builds with qemu-user, and the lab's
 # machines (scripts/test-lab.sh): amd64 only.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what it needs first.
 #   scripts/test.sh          every lane: what CI and README run (the Windows, ARM and lab lanes on amd64
-#                            only), ending with scripts/run.sh on a brand-new Debian 12 and Debian 13
+#                            only), the check that two builds of the shipped files give the same bytes,
+#                            ending with scripts/run.sh on a brand-new Debian 12 and Debian 13
 #   scripts/test.sh --quick  the Linux build and its tests only (no sanitizer, fuzz or Windows lane),
 #                            the loop to run after each change
 #   scripts/test.sh --dry-run  the lanes this machine would run and the packages it would install
@@ -20,9 +21,9 @@ esac
 arch=${VORNIKAL_ARCH:-$(dpkg --print-architecture)}
 if [ $quick = dry ]; then
     echo "This machine: $arch. Lanes: Linux build and tests, sanitizers, fuzzers$(
-        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), arm64 and armhf under qemu (test-arm.sh)," \
-            "real serial drivers in QEMU guests (test-lab.sh)" ||
-            echo "; not the Windows, ARM and lab lanes, which need an amd64 machine")"
+        [ "$arch" = amd64 ] && echo ", Windows under Wine (test-windows.sh), two builds of the .deb and the zip compared (reproducible.sh)," \
+            "arm64 and armhf under qemu (test-arm.sh), real serial drivers in QEMU guests (test-lab.sh)" ||
+            echo ", two builds of the .deb compared (reproducible.sh); not the Windows, ARM and lab lanes, which need an amd64 machine")"
     exec scripts/install-deps.sh --dry-run
 fi
 
@@ -45,11 +46,15 @@ scripts/sanitize.sh; scripts/fuzz.sh 20  # the Linux tests again under ASan and 
 if [ "$arch" = amd64 ]; then
     # The Windows program, cross-built and tested under Wine; on the 64-bit build where i386 programs cannot run.
     scripts/test-windows.sh
+    # The same commit gives the same bytes: the .deb and the zip built twice, in two clones that differ
+    # where two builders' machines do.
+    scripts/reproducible.sh deb zip
     # The Linux program cross-built for arm64 and armhf, tested under qemu-user, packaged.
     scripts/test-arm.sh
 else
     echo "Windows tests: skipped: Wine runs Windows programs on amd64 machines only; this one is $arch"
     echo "ARM cross builds: skipped: they are made on an amd64 machine; this $arch machine's own build was tested above"
+    scripts/reproducible.sh deb
 fi
 # The comm calls and the programs on the kernel's real serial drivers, in QEMU guests (it says why it
 # skips on machines other than amd64).

@@ -38,10 +38,19 @@ set(VORNIKAL_READELF ${CMAKE_READELF})
 set(VORNIKAL_TARGET_SHLIBS ${VORNIKAL_TARGET_SHLIBS})
 ")
     configure_file(cross_depends.cmake ${CMAKE_CURRENT_BINARY_DIR}/cross_depends.cmake COPYONLY)
-    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/cross_depends.cmake)
+    set(cross_depends "include(${CMAKE_CURRENT_BINARY_DIR}/cross_depends.cmake)")
 else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(cross_depends "")
 endif()
+# cpack reads this file after CPackConfig.cmake. CPack's .deb takes every time it records (the ar
+# members, the files and folders of data.tar and control.tar) from SOURCE_DATE_EPOCH in its
+# environment; without it, from the clock and the staged files.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/cpack_project.cmake)
+file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
+"set(ENV{SOURCE_DATE_EPOCH} ${VORNIKAL_SOURCE_DATE_EPOCH})
+${cross_depends}
+")
 # The face the dialogs stand in for their Ming face comes first; fonts-arphic-uming, the other Ming
 # face Debian ships, has fixed-width Latin letters that do not fit every label.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-arphic-uming")

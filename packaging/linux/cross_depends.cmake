@@ -14,9 +14,14 @@ endforeach()
 
 set(depends)
 foreach(program ${VORNIKAL_PACKAGE_PROGRAMS})
-    execute_process(COMMAND ${VORNIKAL_READELF} --dynamic ${program}
+    # readelf speaks the builder's language (zh_TW: 共享函式庫), and the lines are read in English.
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${VORNIKAL_READELF} --dynamic ${program}
                     OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
     string(REGEX MATCHALL "Shared library: \\[[^]]+\\]" needed "${dynamic}")
+    # Every program needs the C library at least: none found means the output was not understood.
+    if(NOT needed)
+        message(FATAL_ERROR "readelf names no library that ${program} needs:\n${dynamic}")
+    endif()
     foreach(line ${needed})
         string(REGEX REPLACE "Shared library: \\[(.+)\\]" "\\1" soname "${line}")
         # Two tests: a failed MATCHES clears the groups the other one found.
